@@ -1,0 +1,39 @@
+#pragma once
+// The main window's scalar state and the rules for its stored values, free of the platform.
+#include <string>
+
+namespace lumetra {
+
+// Property selector values (PropView).
+enum PropertySelector { kPropVolume = 0, kPropBrightness = 1, kPropContrast = 2, kPropSaturation = 3 };
+
+constexpr int kDefaultStreamFormat = 5;      // 640 x 480
+constexpr int kDefaultResyncMinutes = 6;     // CfgResync when the key opens but the value is missing
+constexpr int kNoStoredInput = -1;
+constexpr int kCaptureSizeCount = 7;       // capture size indexes 0..6
+
+struct MainWindowState {
+    int skinView = 0;
+    int propView = kPropVolume;
+    unsigned long brightnessMax = 100, contrastMax = 100, saturationMax = 100;
+    unsigned long volumeMax = 0xFFFF;
+    unsigned long brightness = 50, contrast = 50, saturation = 50;
+    unsigned long volume = 32000;
+    int mute = 0;
+    int streamFormat = kDefaultStreamFormat;
+    int audioEnum = -1;
+    int audioEnumCnt = 0;
+    int crossbarInputCnt = 0;
+    int displaySize = 0;
+    int cfgResync = 0;
+    bool launchedByButton = false;
+    bool showDroppedFrames = false;
+    int hiddenCounter = 0;
+    std::string stillDeviceName;
+};
+
+// The view to select for a stored index: the last view when the index is not below the view
+// count; a negative index (a damaged value) selects the first view. -1 when there are no views.
+int ViewForStoredIndex(int stored, int viewCount);
+
+}  // namespace lumetra

@@ -1,0 +1,27 @@
+#pragma once
+// Resource identifiers of Lumetra.exe. The shutter sound is the WAVE resource named "IDR_SHUTTER".
+
+#define IDD_MAIN 102
+#define IDC_BLANK_TEXT 1001
+
+#define IDI_LUMETRA 128
+
+#define IDS_TV_RESET_CABLE 103
+#define IDS_TV_RESET_ANTENNA 104
+#define IDS_TV_INSERT_CHANNEL 105
+#define IDS_TV_REMOVE_CHANNEL 106
+#define IDS_TV_CHANNEL_UP 107
+#define IDS_TV_CHANNEL_DOWN 108
+#define IDS_TV_NEXT_IN_LIST 109
+#define IDS_TV_PREVIOUS_IN_LIST 110
+#define IDS_TV_RECENT 111
+#define IDS_TV_CABLE 112
+#define IDS_TV_ANTENNA 113
+#define IDS_TV_STORE 114
+#define IDS_TV_ADVANCED 115
+#define IDS_TV_SCAN 116
+#define IDS_LIVE_VIDEO_TITLE 118
+#define IDS_PLAYBACK_TITLE 119
+#define IDS_MOTION_CAPTURE_ALERT 121
+#define IDS_PRODUCT_TITLE 122
+#define IDS_ALTERNATE_TITLE 123

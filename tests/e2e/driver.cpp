@@ -1,0 +1,234 @@
+#include "tests/e2e/driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace lumetra::e2e {
+namespace {
+
+constexpr int kMessageBoxTextId = 0xFFFF;
+
+std::string ModuleFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string s(path);
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+std::string WindowText(HWND hwnd) {
+    char buffer[1024] = {};
+    // WM_GETTEXT reads another process's controls; GetWindowText would not.
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return buffer;
+}
+
+std::string ClassName(HWND hwnd) {
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+struct Search {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindows(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && IsWindowVisible(hwnd)) search->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD pid) {
+    Search search{pid, {}};
+    EnumWindows(&CollectProcessWindows, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool IsMessageBox(HWND hwnd) {
+    return ClassName(hwnd) == "#32770" && GetDlgItem(hwnd, kMessageBoxTextId) != nullptr &&
+           (GetDlgItem(hwnd, IDOK) || GetDlgItem(hwnd, IDYES) || GetDlgItem(hwnd, IDCANCEL));
+}
+
+void CopyTree(const std::string& from, const std::string& to) {
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from + "\\" + name, to + "\\" + name);
+        else CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((path + "\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = data.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string child = path + "\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+            else { SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL); DeleteFileA(child.c_str()); }
+        } while (FindNextFileA(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace
+
+std::string BinFolder() { return ModuleFolder(); }
+
+Program::Program(const std::string& testName) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder_ = std::string(temp) + "lumetra-e2e-" + testName;
+    RemoveTree(folder_);
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CopyFileA((BinFolder() + "\\Lumetra.exe").c_str(), (folder_ + "\\Lumetra.exe").c_str(), FALSE);
+}
+
+Program::~Program() {
+    if (pi_.hProcess) {
+        if (Running()) {
+            for (const auto& box : OpenMessageBoxes())
+                ADD_FAILURE() << "message box left open: [" << box.caption << "] " << box.text;
+            TerminateProcess(pi_.hProcess, 99);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hProcess);
+        CloseHandle(pi_.hThread);
+    }
+    RemoveTree(folder_);
+}
+
+void Program::WriteFile(const std::string& relativePath, const std::string& content) const {
+    std::string path = folder_ + "\\" + relativePath;
+    size_t slash = relativePath.find_last_of('\\');
+    if (slash != std::string::npos) CreateDirectoryA((folder_ + "\\" + relativePath.substr(0, slash)).c_str(), nullptr);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(content.data(), 1, content.size(), f);
+    std::fclose(f);
+}
+
+void Program::CopyFromBin(const std::string& relativePath) const {
+    std::string from = BinFolder() + "\\" + relativePath;
+    DWORD attributes = GetFileAttributesA(from.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << from;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) CopyTree(from, folder_ + "\\" + relativePath);
+    else CopyFileA(from.c_str(), (folder_ + "\\" + relativePath).c_str(), FALSE);
+}
+
+bool Program::Start() {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string exe = folder_ + "\\Lumetra.exe";
+    std::string commandLine = "\"" + exe + "\"";
+    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+                          &pi_) != FALSE;
+}
+
+bool Program::Running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
+    HWND main = nullptr;
+    WaitFor(timeoutMs, [&] {
+        for (HWND hwnd : VisibleWindowsOf(pi_.dwProcessId)) {
+            if (!IsMessageBox(hwnd) && WindowText(hwnd) == "Lumetra") { main = hwnd; return true; }
+        }
+        return !Running();
+    });
+    return main;
+}
+
+std::vector<MessageBoxInfo> Program::OpenMessageBoxes() const {
+    std::vector<MessageBoxInfo> boxes;
+    for (HWND hwnd : VisibleWindowsOf(pi_.dwProcessId)) {
+        if (!IsMessageBox(hwnd)) continue;
+        boxes.push_back({hwnd, WindowText(hwnd), WindowText(GetDlgItem(hwnd, kMessageBoxTextId))});
+    }
+    return boxes;
+}
+
+std::optional<MessageBoxInfo> Program::WaitForMessageBox(DWORD timeoutMs) const {
+    std::optional<MessageBoxInfo> result;
+    WaitFor(timeoutMs, [&] {
+        auto boxes = OpenMessageBoxes();
+        if (!boxes.empty()) { result = boxes.front(); return true; }
+        return !Running();
+    });
+    return result;
+}
+
+bool Program::Answer(const MessageBoxInfo& box, int buttonId, DWORD timeoutMs) const {
+    HWND button = GetDlgItem(box.hwnd, buttonId);
+    if (!button) return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return WaitFor(timeoutMs, [&] { return !IsWindow(box.hwnd) || !IsWindowVisible(box.hwnd); });
+}
+
+void Program::PressKey(HWND hwnd, UINT virtualKey) const {
+    UINT scan = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(hwnd, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+    PostMessageA(hwnd, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+}
+
+void Program::Click(HWND hwnd, int x, int y) const {
+    LPARAM at = MAKELPARAM(x, y);
+    PostMessageA(hwnd, WM_MOUSEMOVE, 0, at);
+    PostMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(hwnd, WM_LBUTTONUP, 0, at);
+}
+
+std::optional<DWORD> Program::WaitForExit(DWORD timeoutMs) const {
+    if (!pi_.hProcess || WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD value = 0, size = sizeof value, type = 0;
+    LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+    return value;
+}
+
+void DeleteRegistryTree(HKEY root, const char* path) {
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    char child[256];
+    for (;;) {
+        DWORD size = sizeof child;
+        if (RegEnumKeyExA(key, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        DeleteRegistryTree(key, child);
+    }
+    RegCloseKey(key);
+    RegDeleteKeyA(root, path);
+}
+
+bool WriteRegistryDword(HKEY root, const char* path, const char* name, DWORD value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+}  // namespace lumetra::e2e

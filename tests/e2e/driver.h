@@ -1,0 +1,79 @@
+#pragma once
+// Drives the real Lumetra.exe from another process under Wine: starts it in a prepared folder,
+// finds its windows, answers its message boxes, sends keys and clicks, waits for it to end.
+// Every wait is bounded; boxes nobody expected are reported with their text.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumetra::e2e {
+
+struct MessageBoxInfo {
+    HWND hwnd = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+// Folder of the test programs (beside Lumetra.exe and the default skin).
+std::string BinFolder();
+
+class Program {
+public:
+    // Prepares an empty work folder named after the test with a copy of Lumetra.exe.
+    explicit Program(const std::string& testName);
+    // Ends the process if it still runs (reporting any open box as a failure) and removes the folder.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    void WriteFile(const std::string& relativePath, const std::string& content) const;
+    // Copies a folder tree below the binaries folder (for example the default skin) into the work folder.
+    void CopyFromBin(const std::string& relativePath) const;
+
+    bool Start();
+    bool Running() const;
+    DWORD ProcessId() const { return pi_.dwProcessId; }
+
+    // The main window once it is visible, or null after the time-out.
+    HWND WaitForMainWindow(DWORD timeoutMs) const;
+    // The next message box of the process, or nothing after the time-out.
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs) const;
+    // The message boxes open right now.
+    std::vector<MessageBoxInfo> OpenMessageBoxes() const;
+    // Clicks a button of a box (IDOK, IDYES, IDNO ...) and waits for the box to close.
+    bool Answer(const MessageBoxInfo& box, int buttonId, DWORD timeoutMs = 5000) const;
+
+    // Posts a key press and release to a window of the program.
+    void PressKey(HWND hwnd, UINT virtualKey) const;
+    // Posts a left click at client coordinates of a window.
+    void Click(HWND hwnd, int x, int y) const;
+
+    // Waits for the process to end; its exit code, or nothing after the time-out.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+
+private:
+    std::string folder_;
+    PROCESS_INFORMATION pi_{};
+};
+
+// Polls a condition every 20 ms until it holds or the time-out passes.
+template <class Predicate>
+bool WaitFor(DWORD timeoutMs, Predicate done) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+}
+
+// Reads a REG_DWORD of a key below a root; nothing when missing.
+std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name);
+// Deletes a key and everything below it (nothing when it is absent).
+void DeleteRegistryTree(HKEY root, const char* path);
+bool WriteRegistryDword(HKEY root, const char* path, const char* name, DWORD value);
+
+}  // namespace lumetra::e2e
