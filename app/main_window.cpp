@@ -36,6 +36,7 @@ BOOL MainWindow::OnInitDialog() {
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
     SetIcons();
+    SelectView(state_.skinView, false);
     StartPeriodicTimers();
     return TRUE;
 }

@@ -12,6 +12,10 @@ public:
 
 protected:
     INT_PTR DlgProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // Skin element events (element actions).
+    bool ButtonHook(const std::string& name, int onState, bool pressed) override;
+    void HoverHook(const std::string& name, POINT point, UINT keys) override;
+    void OnBackgroundPress() override;
     BOOL OnInitDialog() override;
     void OnOK() override;      // the "OK" ending
     void OnCancel() override;  // Esc: closes the top-most thing, finally the program
@@ -23,6 +27,8 @@ private:
     void KillShutdownTimers();
     // Leaves full screen or hides a pop-up when one is up; false when nothing was closed.
     bool CloseTopmostThing();
+    void ShowViewMenu();
+    void SwitchView(int view);
 
     MainWindowState state_;
     InputSelector inputSelector_;

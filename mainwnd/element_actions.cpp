@@ -1,0 +1,51 @@
+// What the skin's elements do in the main window.
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "mainwnd/popup_menu.h"
+
+namespace lumetra {
+
+bool MainWindow::ButtonHook(const std::string& name, int onState, bool pressed) {
+    if (pressed) return true;
+    if (name == "BUTTON_MINIMIZE") {
+        WINDOWPLACEMENT placement{sizeof placement};
+        GetWindowPlacement(Handle(), &placement);
+        placement.showCmd = SW_SHOWMINIMIZED;
+        SetWindowPlacement(Handle(), &placement);
+    } else if (name == "BUTTON_EXIT") {
+        OnOK();
+    } else if (name == "BUTTON_VIEW_MENU") {
+        ShowViewMenu();
+    }
+    return true;
+}
+
+void MainWindow::ShowViewMenu() {
+    std::vector<std::string> texts;
+    for (int i = 0; i < ViewCount(); ++i) texts.push_back(ViewTitle(i));
+    texts.push_back("SEPERATOR");
+    texts.push_back("Full Screen Mode");
+    RECT below{};
+    bool found = GetElementScreenRect("BUTTON_VIEW_MENU", below);
+    int choice = TrackTextMenu(Handle(), texts, found ? &below : nullptr);
+    if (choice < 0) return;
+    if (choice < ViewCount()) SwitchView(choice);
+}
+
+void MainWindow::SwitchView(int view) {
+    ShowWindow(Handle(), SW_HIDE);
+    SelectView(view, true);
+    state_.skinView = CurrentView();
+    ShowWindow(Handle(), SW_SHOW);
+}
+
+void MainWindow::HoverHook(const std::string& name, POINT, UINT) {
+    // Over the background the main window takes the focus, so that wheel messages reach it.
+    if (name.empty()) SetFocus(Handle());
+}
+
+void MainWindow::OnBackgroundPress() {}
+
+}  // namespace lumetra
