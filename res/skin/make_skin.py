@@ -905,39 +905,44 @@ def full_view():
     # Status display.
     v.lcd = (440, 58, 680, 150)
     v.texts.append(Text("TEXT_FUNC", (452, 68, 140, 22), 20, LCD_TEXT, "MONITOR", bold=True))
-    v.texts.append(Text("TEXT_CLOCK", (618, 70, 54, 20), 18, (200, 210, 220), "00:00", bold=True,
+    v.texts.append(Text("TEXT_CLOCK", (604, 70, 68, 20), 18, (200, 210, 220), "00:00", bold=True,
                         sample="12:34"))
     v.texts.append(Text("TEXT_FILENAME", (452, 100, 218, 16), 14, (168, 186, 192), "",
                         sample="C:\\Captures\\capture.avi"))
     v.texts.append(Text("TEXT_STREAMFORMAT", (452, 124, 110, 16), 14, (120, 200, 196), "640 x 480"))
     v.labels = [(440, 160, "INPUT", 240), (440, 250, "PICTURE & SOUND", 240)]
+    v.wordmark = (78, 22, 16, True)
+    v.cradles = [(26, 394, 418, 438), (436, 394, 684, 438), (436, 258, 684, 322)]
     return v
 
 
 def compact_view():
-    v = View("Compact", "Compact", (400, 300), (16, 48, 288, 216), 7, 42, 10, 18, (150, 182))
+    v = View("Compact", "Compact", (400, 314), (16, 54, 288, 216), 7, 44, 10, 18, (150, 182))
     B = v.buttons.append
-    B(Button("BUTTON_VIEW_MENU", (20, 5, 32, 32), "Views and full screen", icon="grid", shape="round",
+    B(Button("BUTTON_VIEW_MENU", (20, 6, 32, 32), "Views and full screen", icon="grid", shape="round",
              mask=v.file("ViewMenuMask"), icon_size=19))
-    B(Button("BUTTON_MINIMIZE", (330, 14, 24, 24), "Minimise", icon="minus", icon_size=16))
-    B(Button("BUTTON_EXIT", (358, 14, 24, 24), "Exit", icon="close", icon_size=16, accent=RED))
-    x, w, h, gap = 316, 68, 31, 6
-    col = [("BUTTON_VIDCAP", "Record", "Recording", "record", RED),
-           ("BUTTON_VIDPLAY", "Play last recording", "Playing", "play", TEAL),
-           ("BUTTON_VIDPAUSE", "Pause", "Resume", "pause", AMBER),
-           ("BUTTON_VIDSTOP", "Stop", None, "stop", TEAL),
-           ("BUTTON_SNAPSHOT", "Take snapshot", None, "camera", TEAL)]
-    for i, (name, tip, tip_on, icon, acc) in enumerate(col):
-        B(Button(name, (x, 41 + i * (h + gap), w, h), tip, tip_on, icon=icon, accent=acc, icon_size=20))
-    B(Button("BUTTON_MUTE", (x, 41 + 5 * (h + gap), w, h), "Mute", "Sound off: click to unmute",
-             icon="speaker", icon_on="speaker_muted", kind="onoff", accent=RED, icon_size=20))
-    v.lcd = (16, 270, 304, 292)
-    v.texts.append(Text("TEXT_FUNC", (26, 273, 150, 16), 14, LCD_TEXT, "MONITOR", bold=True))
-    v.texts.append(Text("TEXT_STREAMFORMAT", (184, 274, 70, 14), 12, (120, 200, 196), "640 x 480"))
-    v.texts.append(Text("TEXT_CLOCK", (258, 273, 40, 16), 14, (200, 210, 220), "00:00", bold=True,
+    B(Button("BUTTON_MINIMIZE", (330, 16, 24, 24), "Minimise", icon="minus", icon_size=16))
+    B(Button("BUTTON_EXIT", (360, 16, 24, 24), "Exit", icon="close", icon_size=16, accent=RED))
+    # One column of controls beside the screen.
+    x, y, w, h, gap = 316, 54, 68, 31, 6
+    col = [("BUTTON_VIDCAP", "Record", "Recording", "record", RED, None),
+           ("BUTTON_VIDPLAY", "Play last recording", "Playing", "play", TEAL, None),
+           ("BUTTON_VIDPAUSE", "Pause", "Resume", "pause", AMBER, None),
+           ("BUTTON_VIDSTOP", "Stop", None, "stop", TEAL, None),
+           ("BUTTON_SNAPSHOT", "Take snapshot", None, "camera", TEAL, None),
+           ("BUTTON_MUTE", "Mute", "Sound off: click to unmute", "speaker", RED, "speaker_muted")]
+    for i, (name, tip, tip_on, icon, acc, icon_on) in enumerate(col):
+        B(Button(name, (x, y + i * (h + gap), w, h), tip, tip_on, icon=icon, accent=acc, icon_size=20,
+                 icon_on=icon_on, kind="onoff" if name == "BUTTON_MUTE" else "push"))
+    v.cradles = [(312, 50, 388, 274)]
+    v.lcd = (16, 284, 384, 304)
+    v.texts.append(Text("TEXT_FUNC", (28, 286, 150, 16), 14, LCD_TEXT, "MONITOR", bold=True))
+    v.texts.append(Text("TEXT_STREAMFORMAT", (200, 287, 80, 14), 12, (120, 200, 196), "640 x 480"))
+    v.texts.append(Text("TEXT_CLOCK", (324, 286, 54, 16), 14, (200, 210, 220), "00:00", bold=True,
                         sample="12:34"))
     v.trackbar_panel = None
     v.labels = []
+    v.wordmark = (60, 22, 13, False)
     return v
 
 
@@ -973,14 +978,17 @@ def draw_base(v):
     for pr in v.progress:
         draw_groove(p, pr.rect)
     # Cradles behind the element groups so they read as parts of one device.
-    if v.key == "Full":
-        wordmark(p, 78, 22, 16)
-        draw_cradle(p, (26, 394, 418, 438))
-        draw_cradle(p, (436, 394, 684, 438))
-        draw_cradle(p, (436, 258, 684, 322))
-    else:
-        wordmark(p, 60, 20, 13, sub=False)
-        draw_cradle(p, (312, 37, 388, 264))
+    wordmark(p, *v.wordmark)
+    for b in v.buttons:
+        if b.shape == "round":
+            x, y, w, h = b.rect
+            cx, cy, r = x + w / 2, y + h / 2, w / 2
+            p.circle(cx, cy + 0.5, r + 3.5, fill=(255, 255, 255, 20))
+            p.circle(cx, cy, r + 3, fill=(18, 20, 24))
+            p.circle(cx, cy, r + 2, fill=(30, 33, 38))
+            p.arc((cx - r - 2, cy - r - 2, cx + r + 2, cy + r + 2), 120, 240, with_alpha(TEAL, 150), 1.2)
+    for c in v.cradles:
+        draw_cradle(p, c)
     return p, mask1
 
 
@@ -1127,13 +1135,22 @@ def write_view_ini(v):
     ])
 
 
-def write_master(views):
+def write_master(views, root):
     entries = ["FOLDER=%s\\" % SKIN_FOLDER]
     entries += ["%d=%s.ini,%s" % (i + 1, v.key, v.title) for i, v in enumerate(views)]
-    write_ini(os.path.join(HERE, "skins.ini"), [("VIEWS", entries)])
+    write_ini(os.path.join(root, "skins.ini"), [("VIEWS", entries)])
 
 
 # --------------------------------------------------------------------------- previews
+
+def preview_font(cell, bold):
+    """Tahoma at a cell height, as Wine ships it; DejaVu when that is not installed."""
+    path = "/usr/share/wine/fonts/tahomabd.ttf" if bold else "/usr/share/wine/fonts/tahoma.ttf"
+    if not os.path.isfile(path):
+        return font(max(6, cell - 4), bold)
+    a, d = ImageFont.truetype(path, 100).getmetrics()
+    return ImageFont.truetype(path, round(cell * 100 / (a + d)))
+
 
 def preview(v, images, mask1, folder):
     """Pictures for a designer's eye (not part of the skin): the window as the program shows it."""
@@ -1150,7 +1167,7 @@ def preview(v, images, mask1, folder):
             x, y, w, h = t.rect
             sub = images["Main"].crop((x, y, x + w, y + h))
             im.paste(sub, (x, y))
-            f = font(t.height - 4 if t.height > 14 else t.height - 3, t.bold)
+            f = preview_font(t.height, t.bold)
             dd.text((x, y), t.sample, font=f, fill=t.colour)
         for tb in v.trackbars:
             x, y, w, h = tb.rect
@@ -1193,17 +1210,23 @@ def preview(v, images, mask1, folder):
 
 
 def main():
+    import argparse
+    global OUT
+    ap = argparse.ArgumentParser(description="Draw the default skin.")
+    ap.add_argument("--out", default=HERE, help="folder for skins.ini and %s/ (default: beside this script)"
+                    % SKIN_FOLDER)
+    ap.add_argument("--preview", metavar="DIR", help="also write preview pictures (PNG) into DIR")
+    args = ap.parse_args()
+    root = os.path.abspath(args.out)
+    OUT = os.path.join(root, SKIN_FOLDER)
     os.makedirs(OUT, exist_ok=True)
     views = [full_view(), compact_view()]
-    pv = None
-    if len(sys.argv) > 2 and sys.argv[1] == "--preview":
-        pv = sys.argv[2]
     for v in views:
         images, mask1 = build_view(v)
         write_view_ini(v)
-        if pv:
-            preview(v, images, mask1, pv)
-    write_master(views)
+        if args.preview:
+            preview(v, images, mask1, args.preview)
+    write_master(views, root)
 
 
 if __name__ == "__main__":
