@@ -15,7 +15,6 @@ small text is drawn afterwards at 1x with the font rasteriser's own antialiasing
 """
 import math
 import os
-import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -50,8 +49,6 @@ def font(size, bold=True, condensed=False):
     if condensed:
         name += "Condensed"
     name += "-Bold.ttf" if bold else ".ttf"
-    if name == "DejaVuSansCondensed.ttf" or name == "DejaVuSans.ttf":
-        pass
     key = (name, size)
     if key not in _fonts:
         _fonts[key] = ImageFont.truetype(os.path.join(FONT_DIR, name), size)
@@ -560,7 +557,7 @@ def accent_face(accent, bright):
     return [(0, top), (1, dark)]
 
 
-def draw_button(p, b, state, bg_hint):
+def draw_button(p, b, state):
     """Draws button b in one state, entirely inside its rectangle."""
     x0, y0, x1, y1 = box_of(b.rect)
     w, h = x1 - x0, y1 - y0
@@ -1050,7 +1047,7 @@ def render_state(base, v, state):
         if b.name.startswith("BUTTON_PROP_"):
             draw_property_plate(p, b.rect, "Volume")
         else:
-            draw_button(p, b, state, None)
+            draw_button(p, b, state)
     if state == "on":
         for pr in v.progress:
             draw_fill(p, pr.rect)
@@ -1063,7 +1060,7 @@ def render_property(base, v, which):
         if b.name.startswith("BUTTON_PROP_"):
             draw_property_plate(p, b.rect, which)
         else:
-            draw_button(p, b, "normal", None)
+            draw_button(p, b, "normal")
     return p.render()
 
 
