@@ -577,12 +577,14 @@ def draw_button(p, b, state):
     lit = state in ("on", "blink")
     if lit:
         stops = accent_face(b.accent, state == "on")
+    elif state == "over" and b.name == "BUTTON_EXIT":
+        stops = [(0, (196, 54, 58)), (1, (150, 34, 40))]  # closing warns in red
     else:
         stops = FACE[state]
     # Outline ring, then the face.
     ring = (16, 18, 21)
     if state == "over":
-        ring = mix(TEAL, (16, 18, 21), 0.35)
+        ring = mix(TEAL if b.name != "BUTTON_EXIT" else RED, (16, 18, 21), 0.35)
     elif state == "on":
         ring = mix(b.accent, (16, 18, 21), 0.2)
     elif state == "blink":
