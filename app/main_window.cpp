@@ -37,6 +37,7 @@ BOOL MainWindow::OnInitDialog() {
     LoadMainSettings(state_, inputSelector_, ViewCount());
     SetIcons();
     SelectView(state_.skinView, false);
+    RefreshPropertyDisplay();
     StartPeriodicTimers();
     return TRUE;
 }
@@ -59,6 +60,9 @@ void MainWindow::StartPeriodicTimers() {
 
 void MainWindow::OnTimer(UINT_PTR id) {
     switch (id) {
+    case kTimerClock:
+        RefreshClock();
+        break;
     case kTimerStartup:
         KillTimer(Handle(), kTimerStartup);
         SetTimer(Handle(), kTimerClock, kClockMs, nullptr);

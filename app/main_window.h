@@ -29,6 +29,9 @@ private:
     bool CloseTopmostThing();
     void ShowViewMenu();
     void SwitchView(int view);
+    // Shows the button of the selected property and its value on the property bar.
+    void RefreshPropertyDisplay();
+    void RefreshClock();
 
     MainWindowState state_;
     InputSelector inputSelector_;

@@ -38,7 +38,23 @@ void MainWindow::SwitchView(int view) {
     ShowWindow(Handle(), SW_HIDE);
     SelectView(view, true);
     state_.skinView = CurrentView();
+    RefreshPropertyDisplay();
     ShowWindow(Handle(), SW_SHOW);
+}
+
+void MainWindow::RefreshPropertyDisplay() {
+    static const char* const kButtons[] = {"BUTTON_PROP_VOLUME", "BUTTON_PROP_BRIGHTNESS", "BUTTON_PROP_CONTRAST",
+                                           "BUTTON_PROP_SATURATION"};
+    for (const char* name : kButtons) ShowElement(name, false);
+    ShowElement(kButtons[state_.propView], true);
+    unsigned long value = state_.volume, maximum = state_.volumeMax;
+    switch (state_.propView) {
+    case kPropBrightness: value = state_.brightness; maximum = state_.brightnessMax; break;
+    case kPropContrast: value = state_.contrast; maximum = state_.contrastMax; break;
+    case kPropSaturation: value = state_.saturation; maximum = state_.saturationMax; break;
+    default: break;
+    }
+    SetProgressValue("PROGRESS_PROPERTY", maximum ? static_cast<int>(value * 100ull / maximum) : 0);
 }
 
 void MainWindow::HoverHook(const std::string& name, POINT, UINT) {

@@ -13,7 +13,7 @@ namespace {
 
 constexpr DWORD kStartMs = 15000;
 constexpr DWORD kExitMs = 15000;
-const std::string kLongText = "A text far wider than its element, so that it has to scroll along";
+const std::string kLongText = "A text far wider than its element so that it has to scroll along";
 
 TestView ViewA() {
     TestView v;
@@ -51,6 +51,9 @@ protected:
     // Starts the program and fails on any box before its main window appears.
     HWND StartClean(Program& program) {
         EXPECT_TRUE(program.Start());
+        return MainWithoutBoxes(program);
+    }
+    HWND MainWithoutBoxes(Program& program) {
         HWND main = program.WaitForMainWindow(kStartMs);
         for (const auto& box : program.OpenMessageBoxes())
             ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
@@ -293,7 +296,7 @@ TEST_F(Skin, UnloadableImagesAreNamedInOneWarning) {
     EXPECT_NE(box.text.find("missing_over.bmp"), std::string::npos) << box.text;
     EXPECT_NE(box.text.find("garbage_down.bmp"), std::string::npos) << box.text;
     program.Answer(box, IDOK);
-    HWND main = StartClean(program);
+    HWND main = MainWithoutBoxes(program);
     ASSERT_NE(main, nullptr);
     // Elements cut from the broken images show the main image's piece instead.
     HWND plain = FindChildByText(main, "BUTTON_PLAIN");
@@ -313,7 +316,7 @@ TEST_F(Skin, ButtonShapeThatCannotBeAppliedIsReported) {
     MessageBoxInfo box = ExpectBox(program, "Error");
     EXPECT_EQ(box.text, "Cannot Set Button region");
     program.Answer(box, IDOK);
-    HWND main = StartClean(program);
+    HWND main = MainWithoutBoxes(program);
     ASSERT_NE(main, nullptr);
     EXPECT_NE(FindChildByText(main, "BUTTON_VIEW_MENU"), nullptr);
     EndWithEscape(program, main);
@@ -323,16 +326,11 @@ TEST_F(Skin, AllWhiteMaskLeavesAnInvisibleWindowThatEscStillEnds) {
     Program program("skin-white-mask");
     WriteTestSkin(program.Folder(), {ViewA()}, 10000);
     ASSERT_TRUE(program.Start());
-    HWND main = nullptr;
-    ASSERT_TRUE(WaitFor(kStartMs, [&] {
-        main = FindWindowA(nullptr, "Lumetra");
-        return main != nullptr && IsWindowVisible(main);
-    }));
-    EXPECT_TRUE(program.OpenMessageBoxes().empty());
-    RECT w;
-    GetWindowRect(main, &w);
-    Sleep(300);
-    EXPECT_NE(WindowFromPoint(POINT{(w.left + w.right) / 2, w.top + 190}), main);
+    HWND main = MainWithoutBoxes(program);
+    ASSERT_NE(main, nullptr);
+    HRGN shape = CreateRectRgn(0, 0, 1, 1);
+    EXPECT_TRUE(WaitFor(3000, [&] { return GetWindowRgn(main, shape) == NULLREGION; })) << "shape is not empty";
+    DeleteObject(shape);
     EndWithEscape(program, main);
 }
 
@@ -348,6 +346,44 @@ TEST_F(Skin, KeyGapEndsTheElementScan) {
     EXPECT_NE(FindChildByText(main, "BUTTON_ONE"), nullptr);
     EXPECT_NE(FindChildByText(main, "BUTTON_TWO"), nullptr);
     EXPECT_EQ(FindChildByText(main, "BUTTON_FOUR"), nullptr);
+    EndWithEscape(program, main);
+}
+
+}  // namespace
+}  // namespace lumetra::e2e
+
+namespace lumetra::e2e {
+namespace {
+
+// The default skin installed beside the program.
+TEST_F(Skin, DefaultSkinShowsShapedWithEveryElement) {
+    Program program("skin-default");
+    program.CopyFromBin("skins.ini");
+    program.CopyFromBin("Default");
+    HWND main = StartClean(program);
+    ASSERT_NE(main, nullptr);
+    SIZE size = ClientSize(main);
+    EXPECT_EQ(size.cx, 700);
+    EXPECT_EQ(size.cy, 450);
+    RECT w;
+    GetWindowRect(main, &w);
+    // The corners are cut away by the mask; the middle belongs to the window.
+    EXPECT_NE(WindowFromPoint(POINT{w.left + 1, w.top + 1}), main);
+    EXPECT_NE(WindowFromPoint(POINT{w.right - 2, w.bottom - 2}), main);
+    HWND middle = WindowFromPoint(POINT{(w.left + w.right) / 2, (w.top + w.bottom) / 2});
+    EXPECT_TRUE(middle == main || GetParent(middle) == main);
+
+    for (const char* name : {"BUTTON_MINIMIZE", "BUTTON_EXIT", "BUTTON_VIDCAP", "BUTTON_VIDPLAY", "BUTTON_VIDPAUSE",
+                             "BUTTON_VIDSTOP", "BUTTON_SNAPSHOT", "BUTTON_VIEW_MENU", "BUTTON_INPUT_TUNER",
+                             "BUTTON_INPUT_COMPOSITE", "BUTTON_INPUT_SVIDEO", "BUTTON_INPUT_WEBCAM", "BUTTON_XBAR",
+                             "BUTTON_DEVICE_PROPERTY", "BUTTON_CAPTURE_SIZE", "BUTTON_VID_FILE", "BUTTON_SNAP_FILE",
+                             "BUTTON_VIDCAP_SETUP", "BUTTON_SNAPSHOT_SETUP", "BUTTON_MOTION_SETUP", "BUTTON_CYCLE_UP",
+                             "BUTTON_CYCLE_DOWN", "BUTTON_CYCLE_PREV", "BUTTON_CYCLE_NEXT", "BUTTON_WEBSITE",
+                             "BUTTON_MUTE", "PROGRESS_PROPERTY", "PROGRESS_VIDEO"})
+        EXPECT_NE(FindChildByText(main, name), nullptr) << name;
+    // Only the selected property's button is shown (volume by default).
+    EXPECT_NE(FindChildByText(main, "BUTTON_PROP_VOLUME"), nullptr);
+    EXPECT_EQ(FindChildByText(main, "BUTTON_PROP_SATURATION"), nullptr);
     EndWithEscape(program, main);
 }
 
