@@ -298,7 +298,7 @@ VideoCaptureFilter::VideoCaptureFilter() : Filter(CLSID_SimVideoCapture, true), 
         availableStandards_ = control_.standardsOverride ? static_cast<long>(control_.standardsOverride & kAllStandards)
                                                          : ProfileStandards(profile_);
         if (!availableStandards_) availableStandards_ = AnalogVideo_NTSC_M;
-        standard_ = (availableStandards_ & AnalogVideo_NTSC_M) ? AnalogVideo_NTSC_M
+        standard_ = (availableStandards_ & AnalogVideo_NTSC_M) ? static_cast<long>(AnalogVideo_NTSC_M)
                                                                 : (availableStandards_ & -availableStandards_);
     }
     PublishAudioSource();

@@ -11,6 +11,7 @@
 #include "simdev/dshow_extra.h"
 #include "simdev/filter_base.h"
 #include "simdev/picture.h"
+#include "simdev/pixel_formats.h"
 #include "simdev/sim_control.h"
 #include "simdev/simdev.h"
 
