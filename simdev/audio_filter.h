@@ -4,7 +4,7 @@
 #include <memory>
 #include <mutex>
 
-#include "simdev/dshow_extra.h"
+#include "framework/dshow_extra.h"
 #include "simdev/filter_base.h"
 #include "simdev/sound.h"
 

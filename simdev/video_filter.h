@@ -8,7 +8,7 @@
 
 #include "simdev/control_values.h"
 #include "simdev/crossbar_filter.h"
-#include "simdev/dshow_extra.h"
+#include "framework/dshow_extra.h"
 #include "simdev/filter_base.h"
 #include "simdev/picture.h"
 #include "simdev/pixel_formats.h"

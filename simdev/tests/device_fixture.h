@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "framework/com_ptr.h"
-#include "simdev/dshow_extra.h"
+#include "framework/dshow_extra.h"
 #include "simdev/pixel_formats.h"
 #include "simdev/simdev.h"
 
