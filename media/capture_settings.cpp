@@ -363,9 +363,10 @@ void VideoCaptureSettings::OnEncoderSettings() {
     if (!allocator_.ReadEncoderPreset(preset)) return;
     const int index = CompressionIndexOfType(preset, MpegAvailable());
     if (index < 0) return;
-    // The list shows the encoder's preset; the compression type follows at the next selection.
-    values_.compIndex = index;
+    // The preset chosen in the encoder's pages becomes the list's choice, type and extension
+    // included: a recording then sets the encoder to what the dialog shows.
     SendDlgItemMessageA(Handle(), IDC_VCS_COMPRESSION, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    OnCompressionChanged();
 }
 
 void VideoCaptureSettings::CreateHints() {
