@@ -24,6 +24,9 @@ bool CVidFrameWnd::CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, 
         MessageBoxA(ownerWindow, "Cannot create video window", "Error", MB_OK | MB_ICONERROR);
         return false;
     }
+    // The system gives every overlapped window a caption; this one keeps only its sizing border.
+    SetWindowLongA(Handle(), GWL_STYLE, kVideoWindowStyle);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     DragAcceptFiles(Handle(), TRUE);
     return true;
 }
