@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Reads every recording the Wine tests left in DIR with Debian's ffprobe and compares stream types,
+# sizes, frame rate and packet/sample counts with the recording's .expect file
+# (lines "video=codec,width,height,rate,frames" and "audio=codec,rate,channels,samples").
+set -uo pipefail
+dir="${1:?usage: ffprobe_check.sh DIR}"
+shopt -s nullglob
+expects=("$dir"/*.expect)
+[ ${#expects[@]} -gt 0 ] || { echo "no recordings in $dir"; exit 1; }
+failed=0
+for expect in "${expects[@]}"; do
+  file="${expect%.expect}"
+  if [ ! -f "$file" ]; then echo "FAIL $file: missing"; failed=1; continue; fi
+  got=$(ffprobe -v error -count_packets -show_entries \
+        stream=codec_type,codec_name,width,height,r_frame_rate,nb_read_packets,sample_rate,channels,duration_ts \
+        -of csv=p=0:nk=0 "$file" 2>&1)
+  video_got=$(grep 'codec_type=video' <<<"$got" | head -1)
+  audio_got=$(grep 'codec_type=audio' <<<"$got" | head -1)
+  field() { tr ',' '\n' <<<"$1" | sed -n "s/^$2=//p" | head -1; }
+  while IFS='=' read -r kind values; do
+    case "$kind" in
+      video)
+        IFS=',' read -r codec w h rate frames <<<"$values"
+        actual="$(field "$video_got" codec_name),$(field "$video_got" width),$(field "$video_got" height),$(field "$video_got" r_frame_rate),$(field "$video_got" nb_read_packets)"
+        ;;
+      audio)
+        IFS=',' read -r codec rate channels samples <<<"$values"
+        # PCM packets vary in size; the sample count is the stream's duration in samples.
+        actual="$(field "$audio_got" codec_name),$(field "$audio_got" sample_rate),$(field "$audio_got" channels),$(field "$audio_got" duration_ts)"
+        ;;
+      *) continue ;;
+    esac
+    if [ "$actual" = "$values" ]; then
+      echo "ok   $(basename "$file") $kind $actual"
+    else
+      echo "FAIL $(basename "$file") $kind: expected $values, ffprobe says $actual"
+      echo "$got"
+      failed=1
+    fi
+  done <"$expect"
+  # Large recordings go once checked, whatever the outcome.
+  if grep -q '^delete=1' "$expect"; then rm -f "$file" "$expect"; fi
+done
+exit $failed
