@@ -101,7 +101,7 @@ TestSource::TestSource(const SourceConfig& config) : Filter(GUID_NULL), config_(
     pattern_.resize(YuvImageSize(yuy2 ? YuvLayout::Yuy2 : YuvLayout::I420, w, h));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
-            BarColour c = BarColourAt(x * 4 / w);
+            BarColour c = y < h * 3 / 4 ? BarColourAt(x * 4 / w) : BarColour{0, 0, 0};
             Yuv p = RgbToYuv({c.r, c.g, c.b});
             if (yuy2) {
                 uint8_t* q = &pattern_[size_t(y) * w * 2 + size_t(x / 2) * 4];

@@ -1,6 +1,6 @@
 #pragma once
-// Test-only source filters: a video source (YUY2 or I420 colour bars with a frame counter in the first
-// four bytes) and a PCM audio source (a sample counter in every sample). A live source stamps its
+// Test-only source filters: a video source (YUY2 or I420: four colour bars over the upper three
+// quarters, black below, a frame counter in the first four bytes) and a PCM audio source (a sample counter in every sample). A live source stamps its
 // samples from the graph clock and paces them; a non-live one pushes `limit` samples as fast as the
 // downstream filters take them and then ends the stream. The output pin reports the capture category.
 #include "wine-standins/dshow/filter.h"
