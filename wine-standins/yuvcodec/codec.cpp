@@ -10,6 +10,7 @@
 #include <olectl.h>
 
 #include <cstdlib>
+#include <vector>
 
 using namespace lumetra::standins;
 
@@ -19,6 +20,31 @@ HMODULE g_module;
 
 const wchar_t kDrivers32[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 const wchar_t* const kHandlers[] = {L"vidc.YUY2", L"vidc.UYVY", L"vidc.I420", L"vidc.IYUV", L"vidc.YV12"};
+
+// The platform's default video renderer for Render() ("Video Renderer", CLSID_VideoRendererDefault,
+// which makes a VMR-7) draws nothing into a child window under Xvfb. Its merit, and VMR-7's, go
+// below the GDI Video Renderer's, which then takes the picture (RGB from this codec through the
+// platform's AVI Decompressor).
+const wchar_t* const kRendererInstances[] = {
+    L"CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance\\{6BC1CFFA-8FC1-4261-AC22-CFB4CC38DB50}",
+    L"CLSID\\{083863F1-70DE-11d0-BD40-00A0C911CE86}\\Instance\\{B87BEB7B-8D29-423F-AE4D-6582C10175AC}",
+};
+constexpr DWORD kLowMerit = 0x00200000;   // MERIT_DO_NOT_USE, as VMR-9 has
+
+bool LowerRendererMerits() {
+    for (const wchar_t* instance : kRendererInstances) {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        // Registered filter data (REGFILTER2 layout): version, then merit, as 32-bit values.
+        if (!ReadValue(HKEY_CLASSES_ROOT, instance, L"FilterData", type, data)) continue;   // not registered
+        if (type != REG_BINARY || data.size() < 8) return false;
+        DWORD merit = kLowMerit;
+        CopyMemory(&data[4], &merit, 4);
+        if (!OverrideValue(HKEY_CLASSES_ROOT, instance, L"FilterData", REG_BINARY, data.data(), DWORD(data.size())))
+            return false;
+    }
+    return true;
+}
 
 bool LayoutOf(DWORD compression, YuvLayout& layout) {
     switch (compression) {
@@ -140,10 +166,11 @@ extern "C" HRESULT WINAPI DllRegisterServer() {
     std::wstring dll = ModulePath(g_module);
     for (const wchar_t* handler : kHandlers)
         if (!OverrideString(HKEY_LOCAL_MACHINE, kDrivers32, handler, dll)) return SELFREG_E_CLASS;
-    return S_OK;
+    return LowerRendererMerits() ? S_OK : SELFREG_E_CLASS;
 }
 
 extern "C" HRESULT WINAPI DllUnregisterServer() {
     for (const wchar_t* handler : kHandlers) RestoreValue(HKEY_LOCAL_MACHINE, kDrivers32, handler);
+    for (const wchar_t* instance : kRendererInstances) RestoreValue(HKEY_CLASSES_ROOT, instance, L"FilterData");
     return S_OK;
 }
