@@ -103,14 +103,27 @@ STDMETHODIMP AviMux::QueryInterface(REFIID iid, void** out) {
     return S_OK;
 }
 
+// The pins shown are the connected ones and one free one. A pin made for a connection that was
+// then taken back stays alive (someone may hold it) but is not shown while another pin is free.
+std::vector<Pin*> AviMux::VisiblePins() {
+    std::vector<Pin*> pins;
+    bool free = false;
+    for (auto& pin : inputs_) {
+        if (pin->IsConnected()) pins.push_back(pin.get());
+        else if (!free) { pins.push_back(pin.get()); free = true; }
+    }
+    return pins;
+}
+
 int AviMux::PinCount() {
     std::lock_guard<std::recursive_mutex> lock(lock_);
-    return int(inputs_.size());
+    return int(VisiblePins().size());
 }
 
 Pin* AviMux::PinAt(int index) {
     std::lock_guard<std::recursive_mutex> lock(lock_);
-    return index >= 0 && index < int(inputs_.size()) ? inputs_[size_t(index)].get() : nullptr;
+    std::vector<Pin*> pins = VisiblePins();
+    return index >= 0 && index < int(pins.size()) ? pins[size_t(index)] : nullptr;
 }
 
 // As with the platform's multiplexer, there is always one free input pin.
@@ -151,13 +164,17 @@ HRESULT AviMux::OnPause(FILTER_STATE from) {
         tracks_.push_back(std::move(t));
     }
     if (tracks_.empty()) return S_OK;
-    if (fileName_.empty()) return E_FAIL;
 
-    sink_ = std::make_unique<HandleSink>(fileName_.c_str(), (fileMode_ & AM_FILE_OVERWRITE) != 0);
-    if (!sink_->IsOpen()) {
-        HRESULT hr = HRESULT_FROM_WIN32(sink_->LastError());
+    // A file that cannot be opened fails the recording, not the state change: the platform's graph
+    // does not take back a half-done Run, and its filters would be left running. The graph hears
+    // EC_ERRORABORT, and the sources' samples are refused.
+    sink_ = fileName_.empty() ? nullptr : std::make_unique<HandleSink>(fileName_.c_str(), (fileMode_ & AM_FILE_OVERWRITE) != 0);
+    if (!sink_ || !sink_->IsOpen()) {
+        HRESULT hr = sink_ ? HRESULT_FROM_WIN32(sink_->LastError()) : E_FAIL;
         sink_.reset();
-        return hr;
+        failed_ = true;
+        Notify(EC_ERRORABORT, hr, 0);
+        return S_OK;
     }
     writer_ = std::make_unique<AviWriter>(*sink_);
     for (Track& t : tracks_) {
@@ -188,7 +205,8 @@ HRESULT AviMux::OnPause(FILTER_STATE from) {
         DWORD error = sink_->LastError();
         writer_.reset();
         sink_.reset();
-        return error ? HRESULT_FROM_WIN32(error) : E_FAIL;
+        failed_ = true;
+        Notify(EC_ERRORABORT, error ? HRESULT_FROM_WIN32(error) : E_FAIL, 0);
     }
     return S_OK;
 }

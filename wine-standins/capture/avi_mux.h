@@ -125,6 +125,7 @@ private:
         std::deque<Packet> queue;
     };
 
+    std::vector<Pin*> VisiblePins();
     bool DrainLocked(bool everything);
     bool WritePacket(Track& t, Packet& p);
     void FinishLocked();

@@ -132,9 +132,23 @@ STDMETHODIMP CaptureBuilder::FindInterface(const GUID* category, const GUID* typ
     return inner_->FindInterface(category, type, filter, iid, out);
 }
 
+// A video preview without a given renderer goes to a new video renderer, as the platform's builder
+// does. Wine's builder would render it into whatever filter in the graph takes video first, and that
+// can be the multiplexer of a recording.
 STDMETHODIMP CaptureBuilder::RenderStream(const GUID* category, const GUID* type, IUnknown* source,
                                           IBaseFilter* intermediate, IBaseFilter* sink) {
-    return inner_->RenderStream(category, type, source, intermediate, sink);
+    const bool videoPreview = !sink && category && *category == PIN_CATEGORY_PREVIEW && type && *type == MEDIATYPE_Video;
+    ComRef<IGraphBuilder> graph;
+    if (!videoPreview || FAILED(inner_->GetFiltergraph(graph.Put())) || !graph)
+        return inner_->RenderStream(category, type, source, intermediate, sink);
+
+    ComRef<IBaseFilter> renderer;
+    HRESULT hr = CoCreateInstance(CLSID_VideoRenderer, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter, renderer.PutVoid());
+    if (FAILED(hr)) return inner_->RenderStream(category, type, source, intermediate, sink);
+    if (FAILED(hr = graph->AddFilter(renderer.Get(), L"Video Renderer"))) return hr;
+    hr = inner_->RenderStream(category, type, source, intermediate, renderer.Get());
+    if (FAILED(hr)) graph->RemoveFilter(renderer.Get());
+    return hr;
 }
 
 STDMETHODIMP CaptureBuilder::ControlStream(const GUID* category, const GUID* type, IBaseFilter* filter,

@@ -116,6 +116,44 @@ TEST(StandinBuilder, OutputFileNameCreatesTheAviMultiplexerAsItsOwnFileSink) {
     EXPECT_EQ(master, 0);
 }
 
+// A recording that cannot create its file reports EC_ERRORABORT with the reason and writes nothing;
+// the graph still stops and comes apart cleanly.
+TEST(StandinBuilder, AFileThatCannotBeCreatedAbortsTheRecording) {
+    ComInit com;
+    CaptureGraph g;
+    ASSERT_NO_FATAL_FAILURE(g.Build(L"Z:\\no\\such\\folder\\x.avi", LiveVideo(), nullptr));
+    g.control->Run();
+    long code = 0;
+    LONG_PTR p1 = 0, p2 = 0;
+    DWORD until = GetTickCount() + 5000;
+    while (code != EC_ERRORABORT && int(until - GetTickCount()) > 0) {
+        if (g.events->GetEvent(&code, &p1, &p2, 100) == S_OK) g.events->FreeEventParams(code, p1, p2);
+    }
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_EQ(HRESULT(p1), HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(SUCCEEDED(g.control->Stop()));
+}
+
+// Stopped before any sample arrived: still a valid (empty) AVI.
+TEST(StandinBuilder, StopRightAfterRunLeavesAValidFile) {
+    ComInit com;
+    const std::wstring file = OutPath("standins-empty.avi");
+    DeleteFileW(file.c_str());
+    {
+        CaptureGraph g;
+        SourceConfig audioConfig = LiveAudio();
+        ASSERT_NO_FATAL_FAILURE(g.Build(file, LiveVideo(), &audioConfig));
+        ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+        ASSERT_TRUE(SUCCEEDED(g.control->Stop()));
+    }
+    std::vector<uint8_t> bytes = ReadAll(file);
+    ReadAvi avi;
+    ASSERT_TRUE(ParseAvi(bytes, avi)) << avi.error;
+    EXPECT_EQ(avi.streams.size(), 2u);
+    EXPECT_EQ(avi.end, bytes.size());
+    DeleteFileW(file.c_str());
+}
+
 // Several seconds of live YUY2 video with PCM audio: both streams complete, in order, interleaved by time.
 TEST(StandinRecording, VideoWithAudioIsCompleteAndInterleaved) {
     ComInit com;
@@ -124,6 +162,8 @@ TEST(StandinRecording, VideoWithAudioIsCompleteAndInterleaved) {
     CaptureGraph g;
     SourceConfig audioConfig = LiveAudio();
     ASSERT_NO_FATAL_FAILURE(g.Build(file, LiveVideo(), &audioConfig));
+    // As the program does while recording: a preview next to the capture stream.
+    EXPECT_TRUE(SUCCEEDED(g.builder->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, g.video.Get(), nullptr, nullptr)));
 
     // Free input pin after the two connected ones.
     ComRef<IEnumPins> pins;

@@ -40,6 +40,20 @@ for expect in "${expects[@]}"; do
       failed=1
     fi
   done < <(tr -d '\r' <"$expect")
+  # Audio and video cover the same time (within a quarter of a second).
+  vs=$(awk -F, -v r="$(field "$video_got" r_frame_rate)" -v n="$(field "$video_got" nb_read_packets)" \
+       'BEGIN { split(r, q, "/"); if (q[1] > 0) printf "%.3f", n * q[2] / q[1] }')
+  if [ -n "$audio_got" ] && [ -n "${bytes:-}" ]; then
+    as=$(awk -v b="$bytes" -v c="$(field "$audio_got" channels)" -v r="$(field "$audio_got" sample_rate)" \
+         'BEGIN { printf "%.3f", b / (2 * c) / r }')
+    if awk -v a="$as" -v v="$vs" 'BEGIN { d = a - v; exit !(d < 0.25 && d > -0.25) }'; then
+      echo "ok   $(basename "$file") durations video ${vs}s audio ${as}s"
+    else
+      echo "FAIL $(basename "$file") durations differ: video ${vs}s audio ${as}s"
+      failed=1
+    fi
+  fi
+  unset bytes
   # Large recordings go once checked, whatever the outcome.
   if grep -q '^delete=1' <(tr -d '\r' <"$expect"); then rm -f "$file" "$expect"; fi
 done

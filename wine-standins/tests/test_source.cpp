@@ -141,7 +141,9 @@ size_t TestSource::SampleBytes() const {
 HRESULT TestSource::OnRun(REFERENCE_TIME) {
     if (!thread_.joinable() && pin_.IsConnected()) {
         stop_ = false;
-        thread_ = std::thread([this] { Stream(); });
+        // The clock is taken here, under the filter lock: a Stop that comes at once holds that lock
+        // while it waits for the thread.
+        thread_ = std::thread([this, clock = clock_] { Stream(clock); });
     }
     return S_OK;
 }
@@ -164,9 +166,8 @@ void TestSource::Fill(BYTE* data, long index) {
     CopyMemory(data, &index, 4);
 }
 
-void TestSource::Stream() {
+void TestSource::Stream(ComRef<IReferenceClock> clock) {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    ComRef<IReferenceClock> clock = Clock();
     for (long i = 0; !stop_; ++i) {
         if (config_.limit && i >= config_.limit) {
             pin_.DeliverEndOfStream();

@@ -72,7 +72,7 @@ protected:
     HRESULT StateResult() const override { return config_.live ? VFW_S_CANT_CUE : S_OK; }
 
 private:
-    void Stream();
+    void Stream(ComRef<IReferenceClock> clock);
     void Fill(BYTE* data, long index);
 
     SourceConfig config_;
