@@ -12,13 +12,14 @@ had_display=""
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then had_display=1; fi
 trap wine_down EXIT
 
-cmake -S . -B build/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+build=build/app
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLUMETRA_TESTS=OFF >/dev/null
-cmake --build build/win -j"$jobs" --target Lumetra lumetra_prefix_components >/dev/null
+cmake --build "$build" -j"$jobs" --target Lumetra lumetra_prefix_components >/dev/null
 wine_up
-bash scripts/prefix-install.sh build/win
+bash scripts/prefix-install.sh "$build"
 
-bin="build/win/bin"
+bin="$build/bin"
 if [ -n "$had_display" ]; then
   echo "Starting Lumetra on $DISPLAY (close it, or press Esc, to end)."
   (cd "$bin" && wine Lumetra.exe)

@@ -3,41 +3,91 @@
 #include "app/helpers.h"
 #include "app/main_settings.h"
 #include "app/still_image.h"
+#include "mainwnd/timers.h"
 #include "res/resource.h"
 
 namespace lumetra {
 namespace {
 
-// Window timers of the main window.
-enum TimerId : UINT_PTR {
-    kTimerClock = 1,
-    kTimerPlayback = 6,
-    kTimerRecording = 7,
-    kTimerSnapshotButton = 8,
-    kTimerMotion = 9,
-    kTimerRearm = 10,
-    kTimerStartup = 11,
-    kTimerResync = 12,
-    kTimerStartupSnapshot = 14,
-};
-
 constexpr UINT kStartupDelayMs = 1000;
 constexpr UINT kClockMs = 100;
 constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
+constexpr UINT kCaptureGraphMessage = WM_USER + 102;
+constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
 
 }  // namespace
 
-MainWindow::MainWindow() : SkinDialog(IDD_MAIN) {}
+MainWindow::MainWindow() : SkinDialog(IDD_MAIN), videoSettings_(*this) {
+    devices_.Discover();
+}
+
+MainWindow::~MainWindow() = default;
 
 BOOL MainWindow::OnInitDialog() {
     state_.launchedByButton = QueryStillImageLaunch(state_.stillDeviceName);
     SetWindowTextA(Handle(), ProductTitle().c_str());
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
+    videoSettings_.Load();
     SetIcons();
+    capture_.SetTarget(&videoSettings_);
+    CreateVideoWindows();
+    deviceOpen_ = OpenDevice();
+    SelectView(state_.skinView, false);
+    PlaceLiveVideo();
+    RefreshPropertyDisplay();
+    RefreshElements();
+    RefreshFileTooltips();
+    if (!devices_.HasVideoDevice())
+        MessageBoxA(Handle(), "Video Capture device not connected", "Warning", MB_OK | MB_ICONEXCLAMATION);
+    if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
+    if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
     return TRUE;
+}
+
+void MainWindow::CreateVideoWindows() {
+    liveWnd_.CreateVideoWindow(*this, Handle(), IDS_LIVE_VIDEO_TITLE);
+    playbackWnd_.CreateVideoWindow(*this, Handle(), IDS_PLAYBACK_TITLE);
+}
+
+bool MainWindow::OpenDevice() {
+    if (!capture_.CreateGraphs(Handle(), &liveWnd_) || !devices_.HasVideoDevice()) return false;
+    capture_.AttachDevices(devices_, deviceControls_);
+    if (!capture_.AddVideoDevice()) return false;
+    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture));
+    capture_.CreateAuxFilters();
+    PlaceLiveVideo();
+    capture_.FitVideoWindow();
+    playback_.Init(Handle(), &playbackWnd_);
+    deviceControls_.SetCaptureSize(state_.streamFormat);
+    if (ISampleGrabber* grabber = capture_.GetSampleGrabber(0)) {
+        // Video of any kind: the grabber takes whatever the preview pin offers.
+        AM_MEDIA_TYPE type{};
+        type.majortype = MEDIATYPE_Video;
+        grabber->SetMediaType(&type);
+        grabber->SetBufferSamples(TRUE);
+    }
+    if (capture_.BuildPreview()) capture_.Run();
+    return true;
+}
+
+void MainWindow::CloseDevice() {
+    if (!devices_.HasVideoDevice()) return;
+    if (playbackActive_) StopPlayback();
+    capture_.Stop();
+    capture_.Dismantle();
+    capture_.ReleaseGraph();
+    capture_.ReleaseAuxFilters();
+    playback_.Release();
+    deviceControls_.Release();
+    devices_.Release();
+}
+
+bool MainWindow::ReadEncoderPreset(int& compType) {
+    IMpegEncoderSettings* settings = capture_.EncoderSettings();
+    return settings && SUCCEEDED(settings->GetCompressionType(&compType));
 }
 
 void MainWindow::SetIcons() {
@@ -58,6 +108,15 @@ void MainWindow::StartPeriodicTimers() {
 
 void MainWindow::OnTimer(UINT_PTR id) {
     switch (id) {
+    case kTimerClock:
+        RefreshClock();
+        break;
+    case kTimerPlayback:
+        RefreshPlaybackTime();
+        break;
+    case kTimerRecording:
+        RefreshRecordingTime();
+        break;
     case kTimerStartup:
         KillTimer(Handle(), kTimerStartup);
         SetTimer(Handle(), kTimerClock, kClockMs, nullptr);
@@ -84,12 +143,21 @@ void MainWindow::KillShutdownTimers() {
 void MainWindow::OnOK() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
+    CloseDevice();
     SaveMainSettings(state_, inputSelector_);
     KillShutdownTimers();
     End(IDOK);
 }
 
 bool MainWindow::CloseTopmostThing() {
+    if (capture_.IsFullScreen()) {
+        capture_.SetFullScreen(false);
+        return true;
+    }
+    if (playback_.IsFullScreen()) {
+        playback_.SetFullScreen(false);
+        return true;
+    }
     return false;
 }
 
@@ -103,6 +171,18 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         OnTimer(static_cast<UINT_PTR>(wp));
         return TRUE;
+    case kCaptureGraphMessage:
+        capture_.DrainEvents();
+        return TRUE;
+    case kPlaybackGraphMessage:
+        if (playback_.DrainEvents() && playbackActive_) StopPlayback();
+        return TRUE;
+    case WM_MOVE:
+        PlaceLiveVideo();
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) OnBackgroundPress();
+        break;
     default:
         return SkinDialog::DlgProc(msg, wp, lp);
     }

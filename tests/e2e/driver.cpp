@@ -130,6 +130,7 @@ void Program::CopyFromBin(const std::string& relativePath) const {
 }
 
 bool Program::Start() {
+    if (pi_.hProcess) return false;  // one process per Program
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string exe = folder_ + "\\Lumetra.exe";

@@ -1,0 +1,60 @@
+// The main window's live texts.
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+
+#include "app/main_window.h"
+
+namespace lumetra {
+
+void MainWindow::RefreshClock() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_s(&local, &now);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M", &local);
+    SetText("TEXT_CLOCK", text);
+}
+
+}  // namespace lumetra
+
+namespace lumetra {
+
+namespace {
+std::string MinutesSeconds(const char* prefix, int64_t position100ns) {
+    int64_t seconds = position100ns / 10000000;
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %02d:%02d", prefix, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    return text;
+}
+}  // namespace
+
+void MainWindow::RefreshPlaybackTime() {
+    int64_t position = 0;
+    int percent = playback_.GetProgress(position);
+    if (percent != -1) SetProgressValue("PROGRESS_VIDEO", percent);
+    SetText("TEXT_FUNC", MinutesSeconds("PLAY", position));
+}
+
+void MainWindow::RefreshRecordingTime() {
+    int64_t elapsed = capture_.GetCapturePosition();
+    SetText("TEXT_FUNC", MinutesSeconds("REC", elapsed < 0 ? 0 : elapsed));
+    if (videoSettings_.UseTimeLimit() && elapsed > static_cast<int64_t>(videoSettings_.TimeLimit100ns()))
+        StopRecording();
+}
+
+void MainWindow::RefreshStreamFormat() {
+    int width = 0, height = 0;
+    if (playbackActive_) {
+        RECT video = playback_.GetVideoRect();
+        width = video.right;
+        height = video.bottom;
+    } else if (!deviceControls_.GetCaptureSize(width, height)) {
+        return;
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%d x %d", width, height);
+    SetText("TEXT_STREAMFORMAT", text);
+}
+
+}  // namespace lumetra

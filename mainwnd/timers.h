@@ -1,0 +1,21 @@
+#pragma once
+// The main window's timers, by identifier.
+#include <windows.h>
+
+namespace lumetra {
+
+enum TimerId : UINT_PTR {
+    kTimerClock = 1,
+    kTimerPlayback = 6,
+    kTimerRecording = 7,
+    kTimerSnapshotButton = 8,
+    kTimerMotion = 9,
+    kTimerRearm = 10,
+    kTimerStartup = 11,
+    kTimerResync = 12,
+    kTimerStartupSnapshot = 14,
+};
+
+constexpr UINT kLiveTextMs = 500;  // PLAY and REC texts
+
+}  // namespace lumetra

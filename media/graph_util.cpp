@@ -1,0 +1,60 @@
+#include "media/graph_util.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+namespace lumetra {
+
+const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
+
+void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
+    if (!graph || !filter) return;
+    ComPtr<IEnumPins> pins;
+    if (FAILED(filter->EnumPins(pins.Put())) || !pins) return;
+    for (;;) {
+        ComPtr<IPin> pin;
+        if (pins->Next(1, pin.Put(), nullptr) != S_OK) break;
+        ComPtr<IPin> peer;
+        if (FAILED(pin->ConnectedTo(peer.Put())) || !peer) continue;
+        PIN_INFO info{};
+        if (FAILED(peer->QueryPinInfo(&info))) continue;
+        ComPtr<IBaseFilter> downstream;
+        downstream.Attach(info.pFilter);  // QueryPinInfo returned a reference
+        if (info.dir == PINDIR_INPUT) {
+            RemoveDownstream(graph, downstream.Get());
+            graph->Disconnect(peer.Get());
+            graph->Disconnect(pin.Get());
+            graph->RemoveFilter(downstream.Get());
+        }
+    }
+}
+
+ComPtr<IPin> FindPinByName(IBaseFilter* filter, const wchar_t* name) {
+    ComPtr<IPin> found;
+    if (filter) filter->FindPin(name, found.Put());
+    return found;
+}
+
+ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
+    ComPtr<IEnumPins> pins;
+    if (!filter || FAILED(filter->EnumPins(pins.Put())) || !pins) return {};
+    for (;;) {
+        ComPtr<IPin> pin;
+        if (pins->Next(1, pin.Put(), nullptr) != S_OK) return {};
+        PIN_DIRECTION d;
+        if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) return pin;
+    }
+}
+
+void ShowObjectPropertyPages(HWND owner, IUnknown* object) {
+    if (!object) return;
+    ComPtr<ISpecifyPropertyPages> specify;
+    if (FAILED(object->QueryInterface(IID_ISpecifyPropertyPages, specify.PutVoid())) || !specify) return;
+    CAUUID pages{};
+    if (FAILED(specify->GetPages(&pages))) return;
+    IUnknown* objects[] = {object};
+    OleCreatePropertyFrame(owner, 0, 0, nullptr, 1, objects, pages.cElems, pages.pElems, 0, 0, nullptr);
+    CoTaskMemFree(pages.pElems);
+}
+
+}  // namespace lumetra

@@ -1,0 +1,226 @@
+#include "media/playback_graph.h"
+
+#include "app/helpers.h"
+#include "media/graph_util.h"
+#include "media/vid_frame_wnd.h"
+
+namespace lumetra {
+namespace {
+
+constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
+// Pending events are read without waiting: the window message says they are there.
+constexpr long kEventWaitMs = 0;
+
+void FreeMediaTypeContents(AM_MEDIA_TYPE& type) {
+    if (type.cbFormat) CoTaskMemFree(type.pbFormat);
+    if (type.pUnk) type.pUnk->Release();
+    type.pbFormat = nullptr;
+    type.pUnk = nullptr;
+}
+
+}  // namespace
+
+PlaybackGraph::~PlaybackGraph() {
+    Release();
+}
+
+bool PlaybackGraph::Init(HWND notifyWindow, CVidFrameWnd* videoWnd) {
+    notifyWindow_ = notifyWindow;
+    videoWnd_ = videoWnd;
+    HRESULT hr = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER,
+                                  IID_IGraphBuilder, graph_.PutVoid());
+    if (FAILED(hr)) {
+        ShowError("Cannot create Playback Graph", hr);
+        return false;
+    }
+    hr = graph_.As(control_);
+    if (FAILED(hr)) {
+        graph_.Reset();
+        ShowError("Init Playback Graph : Cannot create Media Control for Playback Graph", hr);
+        return false;
+    }
+    hr = graph_.As(IID_IMediaEventEx, events_.PutVoid());
+    if (FAILED(hr)) ShowError("Init Playback Graph : Cannot create Media Events", hr);
+    else events_->SetNotifyWindow(reinterpret_cast<OAHWND>(notifyWindow), kPlaybackGraphMessage, 18);
+    hr = CoCreateInstance(kClsidSampleGrabber, nullptr, CLSCTX_INPROC_SERVER, IID_IBaseFilter,
+                          grabberFilter_.PutVoid());
+    if (FAILED(hr)) ShowError("Init Playback Graph : Cannot create Sample Grabber Filter", hr);
+    hr = grabberFilter_.As(grabber_);
+    if (FAILED(hr)) ShowError("Init Playback Graph : Cannot find Sample Grabber Interface", hr);
+    if (grabber_) {
+        // Video of any kind, so the grabber can sit in the file's video path and tell its size.
+        AM_MEDIA_TYPE type{};
+        type.majortype = MEDIATYPE_Video;
+        grabber_->SetMediaType(&type);
+    }
+    state_ = kGraphStopped;
+    return true;
+}
+
+bool PlaybackGraph::Open(const std::string& fileName) {
+    if (!graph_) return false;
+    wchar_t name[MAX_PATH] = {};
+    ToWideInto(fileName, name, MAX_PATH);
+    if (FAILED(graph_->AddSourceFilter(name, name, source_.Put()))) {
+        source_.Reset();
+        return false;
+    }
+    if (grabberFilter_) graph_->AddFilter(grabberFilter_.Get(), L"SampleGrabber");
+    ComPtr<IPin> output;
+    HRESULT hr = source_->FindPin(L"Output", output.Put());
+    if (FAILED(hr) || !output) {
+        ShowError("Cannot play the selected file", hr);
+        CloseFile();
+        return false;
+    }
+    graph_->Render(output.Get());  // streams that cannot be rendered simply show nothing
+    output.Reset();
+
+    videoRect_ = RECT{0, 0, kFallbackWidth, kFallbackHeight};
+    AM_MEDIA_TYPE type{};
+    if (grabber_ && SUCCEEDED(grabber_->GetConnectedMediaType(&type))) {
+        if (type.formattype == FORMAT_VideoInfo && type.cbFormat >= sizeof(VIDEOINFOHEADER) && type.pbFormat) {
+            const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
+            videoRect_.right = info->bmiHeader.biWidth;
+            videoRect_.bottom = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+        }
+        FreeMediaTypeContents(type);
+    }
+    AcquireVideoWindow();
+    FitVideoWindow();
+    return true;
+}
+
+bool PlaybackGraph::EnableSeeking() {
+    HRESULT hr = graph_ ? graph_.As(seeking_) : E_POINTER;
+    if (FAILED(hr)) {
+        ShowError("Cannot create IMediaSeeking for playback file", hr);
+        return false;
+    }
+    DWORD capabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanGetDuration;
+    if (seeking_->CheckCapabilities(&capabilities) != S_OK) return false;
+    LONGLONG duration = 0;
+    seeking_->GetDuration(&duration);
+    duration_ = duration;
+    LONGLONG start = 0;
+    seeking_->SetPositions(&start, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+    return true;
+}
+
+int PlaybackGraph::GetProgress(int64_t& position) const {
+    LONGLONG now = 0;
+    if (!seeking_ || FAILED(seeking_->GetCurrentPosition(&now))) return -1;
+    position = now;
+    if (duration_ <= 0) return -1;
+    return static_cast<int>(now * 100 / duration_);
+}
+
+void PlaybackGraph::SeekPercent(int percent) {
+    LONGLONG position = duration_ * percent / 100;
+    if (seeking_) seeking_->SetPositions(&position, AM_SEEKING_AbsolutePositioning, nullptr, AM_SEEKING_NoPositioning);
+}
+
+bool PlaybackGraph::Run() {
+    if (!control_) {
+        state_ = kGraphNone;
+        return false;
+    }
+    if (FAILED(control_->Run())) {
+        control_->Stop();
+        state_ = kGraphStopped;
+        return false;
+    }
+    state_ = kGraphRunning;
+    return true;
+}
+
+void PlaybackGraph::Pause() {
+    if (!control_) {
+        state_ = kGraphNone;
+        return;
+    }
+    control_->Pause();
+    state_ = kGraphPaused;
+}
+
+void PlaybackGraph::Stop() {
+    if (!control_) {
+        state_ = kGraphNone;
+        return;
+    }
+    control_->Stop();
+    state_ = kGraphStopped;
+    CloseFile();
+}
+
+void PlaybackGraph::CloseFile() {
+    ReleaseVideoWindow();
+    seeking_.Reset();
+    if (!source_) return;
+    RemoveDownstream(graph_.Get(), source_.Get());
+    graph_->RemoveFilter(source_.Get());
+    source_.Reset();
+    // The grabber stays for the next file but leaves the graph with this one.
+    if (grabberFilter_) graph_->RemoveFilter(grabberFilter_.Get());
+}
+
+void PlaybackGraph::AcquireVideoWindow() {
+    HRESULT hr = graph_->QueryInterface(IID_IVideoWindow, videoWindow_.PutVoid());
+    if (FAILED(hr)) {
+        ShowError("Playback Graph : Cannot find a Video Window Interface", hr);
+        return;
+    }
+    if (videoWnd_ && videoWnd_->Handle()) {
+        videoWindow_->put_Owner(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
+        videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
+    }
+    videoWindow_->put_WindowStyle(WS_CHILD | WS_VISIBLE);
+}
+
+void PlaybackGraph::ReleaseVideoWindow() {
+    if (!videoWindow_) return;
+    videoWindow_->put_Visible(OAFALSE);
+    videoWindow_->put_Owner(0);
+    videoWindow_.Reset();
+}
+
+void PlaybackGraph::FitVideoWindow() {
+    if (!videoWindow_ || !videoWnd_ || !videoWnd_->Handle()) return;
+    RECT client;
+    GetClientRect(videoWnd_->Handle(), &client);
+    videoWindow_->SetWindowPosition(0, 0, client.right, client.bottom);
+}
+
+void PlaybackGraph::SetFullScreen(bool on) {
+    if (videoWindow_) videoWindow_->put_FullScreenMode(on ? OATRUE : OAFALSE);
+}
+
+bool PlaybackGraph::IsFullScreen() const {
+    long mode = OAFALSE;
+    return videoWindow_ && SUCCEEDED(videoWindow_->get_FullScreenMode(&mode)) && mode == OATRUE;
+}
+
+bool PlaybackGraph::DrainEvents() {
+    if (!events_) return false;
+    bool complete = false;
+    long code = 0;
+    LONG_PTR p1 = 0, p2 = 0;
+    while (SUCCEEDED(events_->GetEvent(&code, &p1, &p2, kEventWaitMs))) {
+        if (code == EC_COMPLETE) complete = true;
+        events_->FreeEventParams(code, p1, p2);
+    }
+    return complete;
+}
+
+void PlaybackGraph::Release() {
+    if (control_) control_->Stop();
+    CloseFile();
+    grabber_.Reset();
+    grabberFilter_.Reset();
+    events_.Reset();
+    control_.Reset();
+    graph_.Reset();
+    state_ = kGraphNone;
+}
+
+}  // namespace lumetra

@@ -1,0 +1,106 @@
+#include "media/vid_frame_wnd.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "app/helpers.h"
+#include "framework/handles.h"
+#include "res/resource.h"
+
+namespace lumetra {
+namespace {
+
+constexpr DWORD kVideoWindowStyle = WS_CLIPCHILDREN | WS_THICKFRAME;  // 0x02040000: sizing border, no caption
+constexpr int kExitFullScreen = -1;
+constexpr int kEnterFullScreen = -3;
+
+}  // namespace
+
+bool CVidFrameWnd::CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, unsigned titleStringId) {
+    owner_ = &owner;
+    kind_ = titleStringId == IDS_LIVE_VIDEO_TITLE ? VideoWindowOwner::kLive : VideoWindowOwner::kPlayback;
+    std::string title = LoadResourceString(titleStringId);
+    if (!Create(WS_EX_TOOLWINDOW, title.c_str(), kVideoWindowStyle, RECT{0, 0, 320, 240}, ownerWindow)) {
+        MessageBoxA(ownerWindow, "Cannot create video window", "Error", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    DragAcceptFiles(Handle(), TRUE);
+    return true;
+}
+
+void CVidFrameWnd::SetClientSize(int width, int height) {
+    RECT outer, client;
+    GetWindowRect(Handle(), &outer);
+    GetClientRect(Handle(), &client);
+    int frameX = (outer.right - outer.left) - client.right;
+    int frameY = (outer.bottom - outer.top) - client.bottom;
+    SetWindowPos(Handle(), nullptr, 0, 0, width + frameX - 1, height + frameY - 1,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CVidFrameWnd::PlaceClientArea(const RECT& screenRect) {
+    RECT outer = screenRect;
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    SetWindowPos(Handle(), nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CVidFrameWnd::ShowContextMenu(POINT clientPoint) {
+    UniqueMenu menu(CreatePopupMenu());
+    if (!menu.Get()) return;
+    if (owner_->IsVideoFullScreen(kind_)) {
+        AppendMenuA(menu.Get(), MF_STRING, static_cast<UINT_PTR>(kExitFullScreen), "Exit Full Screen Mode");
+    } else {
+        AppendMenuA(menu.Get(), MF_STRING | MF_GRAYED, 0,
+                    kind_ == VideoWindowOwner::kPlayback ? "Playback Size" : "Display Size");
+        AppendMenuA(menu.Get(), MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu.Get(), MF_STRING, 1, "50%");
+        AppendMenuA(menu.Get(), MF_STRING, 2, "100%");
+        AppendMenuA(menu.Get(), MF_STRING, 3, "150%");
+        AppendMenuA(menu.Get(), MF_STRING, 4, "200%");
+        AppendMenuA(menu.Get(), MF_STRING, static_cast<UINT_PTR>(kEnterFullScreen), "Full Screen Mode");
+    }
+    POINT at = clientPoint;
+    ClientToScreen(Handle(), &at);
+    int command = static_cast<int>(
+        TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y, 0, Handle(), nullptr));
+    if (command == kEnterFullScreen) owner_->SetVideoFullScreen(kind_, true);
+    else if (command == kExitFullScreen) owner_->SetVideoFullScreen(kind_, false);
+    else if (command >= 1 && command <= 4) owner_->ResizeVideo(kind_, command);
+}
+
+void CVidFrameWnd::OnDropFiles(HDROP drop) {
+    char path[MAX_PATH + 1] = {};
+    bool got = DragQueryFileA(drop, 0, path, MAX_PATH) > 0;
+    DragFinish(drop);  // released on every path
+    if (got) owner_->PlayDroppedFile(path);
+}
+
+LRESULT CVidFrameWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_RBUTTONUP:
+        ShowContextMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    case WM_SIZE:
+        if (owner_) owner_->RefitVideo(kind_);
+        break;
+    case WM_ERASEBKGND: {
+        // Black behind the picture, so a resize never flashes the system colour.
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return 1;
+    }
+    case WM_CLOSE:
+        return 0;  // the main window decides when video windows go
+    default:
+        break;
+    }
+    return Window::WndProc(msg, wp, lp);
+}
+
+}  // namespace lumetra

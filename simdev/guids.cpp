@@ -1,0 +1,4 @@
+// Defines the class and interface identifiers declared in simdev.h.
+#include <initguid.h>
+
+#include "simdev/simdev.h"

@@ -1,0 +1,86 @@
+#pragma once
+// Owner-drawn push buttons of the skin: HoverButton draws one of six pictures and tracks the
+// pointer; SkinButton adds the element name, the on state, on/off and radio behaviour, and a shape.
+#include <array>
+#include <string>
+
+#include "framework/handles.h"
+#include "framework/window.h"
+#include "skin/element_logic.h"
+#include "skin/element_host.h"
+
+namespace lumetra {
+
+class HoverButton : public Window {
+public:
+    using Pictures = std::array<Bitmap, 6>;  // indexed by ButtonPicture
+
+    // Creates the owner-drawn button child (no border, no tab stop, no control identifier).
+    bool CreateButton(HWND parent, const RECT& rect, const std::string& text, DWORD extraStyle = 0);
+    void SetPictures(Pictures pictures) { pictures_ = std::move(pictures); }
+    // The tooltip texts for the off and the on state; the tooltip is created on first use.
+    void SetTooltipTexts(const std::string& off, const std::string& on);
+    void ShowTooltipFor(bool onState);
+    const std::string& TooltipText() const { return offTip_; }
+    bool Hovered() const { return hover_; }
+
+    // Paints the control; called for the parent's owner-draw request.
+    virtual void Draw(const DRAWITEMSTRUCT& item);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    virtual ButtonVisualState VisualState(const DRAWITEMSTRUCT& item) const;
+    HBITMAP Picture(ButtonPicture which) const { return pictures_[static_cast<size_t>(which)].Get(); }
+    void Repaint() { InvalidateRect(Handle(), nullptr, FALSE); }
+    void TrackHover(WPARAM keys);
+    void ClearHover();
+
+private:
+    void EnsureTooltip();
+    void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
+
+    Pictures pictures_;
+    bool hover_ = false;
+    HWND tooltip_ = nullptr;  // owned by this window: destroyed with it
+    std::string offTip_, onTip_;
+};
+
+class SkinButton : public HoverButton, public ElementPresence {
+public:
+    SkinButton(SkinElementHost& host, int index, int view, int ordinal)
+        : host_(host), index_(index), view_(view), ordinal_(ordinal) {}
+
+    void Configure(const std::string& name, ButtonType type, int radioGroup);
+    // Applies a shape; false when the platform refuses it.
+    bool SetShape(HRGN region);
+
+    const std::string& Name() const { return name_; }
+    int View() const { return view_; }
+    int Ordinal() const { return ordinal_; }
+    bool IsRadio() const { return type_ == ButtonType::Radio; }
+    int RadioGroup() const { return radioGroup_; }
+    int OnState() const { return onState_; }
+    void SetOnState(int state);
+
+    void Draw(const DRAWITEMSTRUCT& item) override;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    ButtonVisualState VisualState(const DRAWITEMSTRUCT& item) const override;
+
+private:
+    void OnRelease(POINT at);
+
+    SkinElementHost& host_;
+    int index_;
+    int view_;
+    int ordinal_;
+    std::string name_;
+    ButtonType type_ = ButtonType::Push;
+    int radioGroup_ = 0;
+    int onState_ = 0;
+    bool pressed_ = false;
+    Region shape_;  // a copy kept for clipped drawing; the window owns the one it was given
+};
+
+}  // namespace lumetra
