@@ -45,11 +45,11 @@ class SettingsWithFakeDisk : public VideoCaptureSettings {
 public:
     using VideoCaptureSettings::VideoCaptureSettings;
     uint64_t freeBytes = 1000 * kMB;
-    int freeSpaceQueries = 0;
+    mutable int freeSpaceQueries = 0;
 
 protected:
     bool QueryFreeBytes(const std::string&, uint64_t& bytes) const override {
-        ++const_cast<SettingsWithFakeDisk*>(this)->freeSpaceQueries;
+        ++freeSpaceQueries;
         bytes = freeBytes;
         return true;
     }
