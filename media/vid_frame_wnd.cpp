@@ -45,8 +45,9 @@ void CVidFrameWnd::PlaceClientArea(const RECT& screenRect) {
     RECT outer = screenRect;
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-    SetWindowPos(Handle(), nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Above the main window, which it sits on.
+    SetWindowPos(Handle(), HWND_TOP, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOACTIVATE);
 }
 
 void CVidFrameWnd::ShowContextMenu(POINT clientPoint) {
