@@ -15,6 +15,8 @@ constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
+constexpr UINT kPlaceVideoMessage = WM_APP + 1;
+constexpr UINT kShowVideoMessage = WM_APP + 2;
 
 }  // namespace
 
@@ -41,7 +43,8 @@ BOOL MainWindow::OnInitDialog() {
     RefreshFileTooltips();
     if (!devices_.HasVideoDevice())
         MessageBoxA(Handle(), "Video Capture device not connected", "Warning", MB_OK | MB_ICONEXCLAMATION);
-    if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
+    // The live window is shown once this window is on screen, so it comes up above it.
+    PostMessageA(Handle(), kShowVideoMessage, 0, 0);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
     return TRUE;
@@ -85,6 +88,16 @@ void MainWindow::CloseDevice() {
     devices_.Release();
 }
 
+void MainWindow::RaiseVideoWindow() {
+    // Through the topmost band and back: the window system restacks it above this window even when
+    // it already counts as above (an activation may have raised this one on screen).
+    CVidFrameWnd& video = playbackActive_ ? playbackWnd_ : liveWnd_;
+    if (!video.Handle() || !IsWindowVisible(video.Handle())) return;
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    SetWindowPos(video.Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(video.Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
 bool MainWindow::ReadEncoderPreset(int& compType) {
     IMpegEncoderSettings* settings = capture_.EncoderSettings();
     return settings && SUCCEEDED(settings->GetCompressionType(&compType));
@@ -126,6 +139,10 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kTimerResync:
         KillTimer(Handle(), kTimerResync);
         SetTimer(Handle(), kTimerResync, static_cast<UINT>(state_.cfgResync) * 60000u, nullptr);
+        break;
+    case kTimerRaiseVideo:
+        KillTimer(Handle(), kTimerRaiseVideo);
+        RaiseVideoWindow();
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);
@@ -177,11 +194,24 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kPlaybackGraphMessage:
         if (playback_.DrainEvents() && playbackActive_) StopPlayback();
         return TRUE;
-    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+        // Moved, shown or raised: the video windows stay on the skin's screen, above this window.
+        // Placed again once the change is complete, after the system has restacked this window.
         PlaceLiveVideo();
+        PostMessageA(Handle(), kPlaceVideoMessage, 0, 0);
         break;
+    case kPlaceVideoMessage:
+        PlaceLiveVideo();
+        RaiseVideoWindow();
+        return TRUE;
+    case kShowVideoMessage:
+        if (liveWnd_.Handle() && !playbackActive_) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
+        RaiseVideoWindow();
+        SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
+        return TRUE;
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE) OnBackgroundPress();
+        // Activation may raise this window over the video window: put the video back on top.
+        if (LOWORD(wp) != WA_INACTIVE) SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
         break;
     default:
         return SkinDialog::DlgProc(msg, wp, lp);

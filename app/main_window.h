@@ -68,6 +68,7 @@ private:
 
     // The video windows follow the skin's screen rectangle.
     void PlaceLiveVideo();
+    void RaiseVideoWindow();
     RECT ScreenRectOnScreen() const;
 
     // VideoWindowOwner

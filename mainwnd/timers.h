@@ -14,7 +14,10 @@ enum TimerId : UINT_PTR {
     kTimerStartup = 11,
     kTimerResync = 12,
     kTimerStartupSnapshot = 14,
+    kTimerRaiseVideo = 15,  // puts the video window back above this window after an activation
 };
+
+constexpr UINT kRaiseVideoDelayMs = 250;
 
 constexpr UINT kLiveTextMs = 500;  // PLAY and REC texts
 

@@ -289,8 +289,8 @@ void VideoCaptureSettings::RefreshDiskSpace(bool force) {
     if (!force && DriveOf(name) == drive_) return;
     const uint64_t fileLength = ExistingFileLength(name);
     drive_ = DriveOf(name);
-    uint64_t freeBytes = 0;
-    if (!QueryFreeBytes(drive_, freeBytes)) freeBytes = 0;
+    uint64_t freeBytes = 0;  // stays 0 when the drive cannot be asked
+    QueryFreeBytes(drive_, freeBytes);
     availableMB_ = AvailableMegabytes(freeBytes, fileLength);
     UpdateData(false);
 }

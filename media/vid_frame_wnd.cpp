@@ -24,6 +24,9 @@ bool CVidFrameWnd::CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, 
         MessageBoxA(ownerWindow, "Cannot create video window", "Error", MB_OK | MB_ICONERROR);
         return false;
     }
+    // The system gives every overlapped window a caption; this one keeps only its sizing border.
+    SetWindowLongA(Handle(), GWL_STYLE, kVideoWindowStyle);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     DragAcceptFiles(Handle(), TRUE);
     return true;
 }
@@ -42,8 +45,9 @@ void CVidFrameWnd::PlaceClientArea(const RECT& screenRect) {
     RECT outer = screenRect;
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-    SetWindowPos(Handle(), nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Above the main window, which it sits on.
+    SetWindowPos(Handle(), HWND_TOP, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOACTIVATE);
 }
 
 void CVidFrameWnd::ShowContextMenu(POINT clientPoint) {

@@ -34,7 +34,7 @@ public:
     bool CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, unsigned titleStringId);
     // Resizes (keeping the position) so that the client area is width - 1 by height - 1.
     void SetClientSize(int width, int height);
-    // Places the window so that its client area covers rect (screen coordinates).
+    // Places the window so that its client area covers rect (screen coordinates), above the other windows.
     void PlaceClientArea(const RECT& screenRect);
     VideoWindowOwner::Kind Kind() const { return kind_; }
 

@@ -24,7 +24,7 @@ TestView ViewA() {
                  "BUTTON_MUTE,80,10,30,20,TYPE_ON_OFF,Mute,Unmute",
                  "BUTTON_VIEW_MENU,120,10,30,20,TYPE_PUSH,Views",
                  "BUTTON_PLAIN,160,10,30,20,TYPE_PUSH,Plain"};
-    v.texts = {"TEXT_FUNC,Arial,TRUE,FALSE,14,16777215,40,60,80,18," + kLongText + ",x",
+    v.texts = {"TEXT_NOTE,Arial,TRUE,FALSE,14,16777215,40,60,80,18," + kLongText + ",x",
                "TEXT_CLOCK,Arial,FALSE,FALSE,14,16777215,140,60,80,18,12:00,x"};
     v.trackbars = {"TRACKBAR_VOLUME,40,130,200,24,H,30,x", "TRACKBAR_BRIGHTNESS,250,100,24,80,h,30,x"};
     v.progress = {"PROGRESS_VIDEO,40,100,200,10,H,Position"};
@@ -239,8 +239,8 @@ TEST_F(Skin, SwitchingViewsCarriesStatesAndReshapes) {
     ASSERT_TRUE(WaitFor(5000, [&] { return ClientSize(main).cx == 220; })) << "view B not selected";
     EXPECT_EQ(ClientSize(main).cy, 150);
     EXPECT_FALSE(IsWindowVisible(muteA));
-    HWND muteB = FindChildByText(main, "BUTTON_MUTE");
-    ASSERT_NE(muteB, nullptr);
+    HWND muteB = nullptr;
+    ASSERT_TRUE(WaitFor(5000, [&] { return (muteB = FindChildByText(main, "BUTTON_MUTE")) != nullptr; }));
     EXPECT_NE(muteB, muteA);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(muteB) == kOnColor; })) << "mute state not carried over";
     EXPECT_EQ(FindChildByText(main, "BUTTON_PLAIN"), nullptr);

@@ -118,6 +118,7 @@ COLORREF ScreenPixel(int x, int y) {
 namespace {
 struct ChildSearch {
     std::string text;
+    bool prefix = false;
     HWND found = nullptr;
 };
 BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
@@ -126,13 +127,20 @@ BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
     char buffer[512] = {};
     SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
                         nullptr);
-    if (s->text == buffer) {
+    std::string text(buffer);
+    if (s->prefix ? text.compare(0, s->text.size(), s->text) == 0 : text == s->text) {
         s->found = hwnd;
         return FALSE;
     }
     return TRUE;
 }
 }  // namespace
+
+HWND FindChildByPrefix(HWND parent, const std::string& prefix) {
+    ChildSearch search{prefix, true};
+    EnumChildWindows(parent, &MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 HWND FindChildByText(HWND parent, const std::string& text) {
     ChildSearch search{text};

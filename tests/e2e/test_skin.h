@@ -45,6 +45,8 @@ std::map<std::string, std::string> StandardImages(const std::string& prefix);
 COLORREF ScreenPixel(int x, int y);
 // The visible child of a window whose window text is exactly text, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
+// The visible child of a window whose window text begins with prefix, or null.
+HWND FindChildByPrefix(HWND parent, const std::string& prefix);
 // A pixel at the centre of a child window, read from the screen.
 COLORREF CentrePixel(HWND child);
 

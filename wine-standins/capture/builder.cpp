@@ -137,7 +137,8 @@ STDMETHODIMP CaptureBuilder::FindInterface(const GUID* category, const GUID* typ
 // can be the multiplexer of a recording.
 STDMETHODIMP CaptureBuilder::RenderStream(const GUID* category, const GUID* type, IUnknown* source,
                                           IBaseFilter* intermediate, IBaseFilter* sink) {
-    // Without a source there is nothing to render (Wine's builder would dereference it).
+    // Without a source there is nothing to render: Windows answers with an error (a recording
+    // without an audio device asks for exactly this), where the delegate would dereference it.
     if (!source) return E_POINTER;
     const bool videoPreview = !sink && category && *category == PIN_CATEGORY_PREVIEW && type && *type == MEDIATYPE_Video;
     ComRef<IGraphBuilder> graph;

@@ -1,0 +1,83 @@
+// The video window by itself: title, style, client size arithmetic, dropped files.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "media/vid_frame_wnd.h"
+#include "res/resource.h"
+#include "tests/win/media_fixture.h"
+
+namespace lumetra::testing {
+namespace {
+
+// A drop of several files, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::string>& files) {
+    size_t chars = 1;
+    for (const auto& f : files) chars += f.size() + 1;
+    HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(block));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(drop + 1);
+    for (const auto& f : files) {
+        std::memcpy(names, f.c_str(), f.size() + 1);
+        names += f.size() + 1;
+    }
+    GlobalUnlock(block);
+    return static_cast<HDROP>(block);
+}
+
+TEST(VideoWindow, TitlesStyleAndKind) {
+    RecordingVideoOwner owner;
+    CVidFrameWnd live, playback;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, nullptr, IDS_LIVE_VIDEO_TITLE));
+    ASSERT_TRUE(playback.CreateVideoWindow(owner, nullptr, IDS_PLAYBACK_TITLE));
+    char title[64] = {};
+    GetWindowTextA(live.Handle(), title, sizeof title);
+    EXPECT_STREQ(title, "Lumetra  Live Video");
+    GetWindowTextA(playback.Handle(), title, sizeof title);
+    EXPECT_STREQ(title, "Lumetra Playback");
+    EXPECT_EQ(GetWindowLongA(live.Handle(), GWL_STYLE) & ~(WS_VISIBLE | WS_CLIPSIBLINGS), 0x02040000);
+    EXPECT_EQ(live.Kind(), VideoWindowOwner::kLive);
+    EXPECT_EQ(playback.Kind(), VideoWindowOwner::kPlayback);
+    EXPECT_TRUE(GetWindowLongA(live.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST(VideoWindow, ClientSizeEndsOnePixelSmallerAndRefits) {
+    RecordingVideoOwner owner;
+    CVidFrameWnd live;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, nullptr, IDS_LIVE_VIDEO_TITLE));
+    int refits = owner.refits;
+    live.SetClientSize(528, 432);
+    RECT client;
+    GetClientRect(live.Handle(), &client);
+    EXPECT_EQ(client.right, 527);
+    EXPECT_EQ(client.bottom, 431);
+    EXPECT_GT(owner.refits, refits) << "a resize refits the picture";
+
+    RECT place{100, 120, 484, 408};
+    live.PlaceClientArea(place);
+    POINT origin{0, 0};
+    ClientToScreen(live.Handle(), &origin);
+    GetClientRect(live.Handle(), &client);
+    EXPECT_EQ(origin.x, 100);
+    EXPECT_EQ(origin.y, 120);
+    EXPECT_EQ(client.right, 384);
+    EXPECT_EQ(client.bottom, 288);
+}
+
+TEST(VideoWindow, DropPlaysOnlyTheFirstFile) {
+    RecordingVideoOwner owner;
+    CVidFrameWnd live;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, nullptr, IDS_LIVE_VIDEO_TITLE));
+    SendMessageA(live.Handle(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({"C:\\videos\\first.avi", "C:\\videos\\second.avi"})), 0);
+    EXPECT_EQ(owner.dropped, "C:\\videos\\first.avi");
+}
+
+}  // namespace
+}  // namespace lumetra::testing
