@@ -116,6 +116,17 @@ TEST(StandinBuilder, OutputFileNameCreatesTheAviMultiplexerAsItsOwnFileSink) {
     EXPECT_EQ(master, 0);
 }
 
+// The program asks for an audio stream even when there is no audio device: a failure, not a crash.
+TEST(StandinBuilder, RenderStreamWithoutASourceFails) {
+    ComInit com;
+    CaptureGraph g;
+    ASSERT_NO_FATAL_FAILURE(g.Build(OutPath("standins-nosource.avi"), LiveVideo(), nullptr));
+    EXPECT_EQ(g.builder->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, nullptr, nullptr, g.mux.Get()), E_POINTER);
+    g.mux.Reset();
+    g.sink.Reset();
+    DeleteFileW(OutPath("standins-nosource.avi").c_str());
+}
+
 // A recording that cannot create its file reports EC_ERRORABORT with the reason and writes nothing;
 // the graph still stops and comes apart cleanly.
 TEST(StandinBuilder, AFileThatCannotBeCreatedAbortsTheRecording) {
