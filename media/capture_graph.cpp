@@ -17,7 +17,6 @@ namespace {
 
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr DWORD kInprocServerOrHandler = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER;
-constexpr long kWindowStyleChildVisible = WS_CHILD | WS_VISIBLE;
 // Pending events are read without waiting: the window message says they are there.
 constexpr long kEventWaitMs = 0;
 
@@ -350,39 +349,23 @@ long CaptureGraph::GetDroppedFrames() const {
 }
 
 void CaptureGraph::AcquireVideoWindow() {
-    HRESULT hr = graph_->QueryInterface(IID_IVideoWindow, videoWindow_.PutVoid());
-    if (FAILED(hr)) {
-        ShowError("Capture/Preview Graph : Cannot find a Video Window Interface", hr);
-        return;
-    }
-    if (videoWnd_ && videoWnd_->Handle()) {
-        videoWindow_->put_Owner(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
-        videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
-    }
-    videoWindow_->put_WindowStyle(kWindowStyleChildVisible);
+    videoWindow_.Acquire(graph_.Get(), videoWnd_, "Capture/Preview Graph : Cannot find a Video Window Interface");
 }
 
 void CaptureGraph::ReleaseVideoWindow() {
-    if (!videoWindow_) return;
-    videoWindow_->put_Visible(OAFALSE);
-    videoWindow_->put_Owner(0);
-    videoWindow_.Reset();
+    videoWindow_.Release();
 }
 
 void CaptureGraph::FitVideoWindow() {
-    if (!videoWindow_ || !videoWnd_ || !videoWnd_->Handle()) return;
-    RECT client;
-    GetClientRect(videoWnd_->Handle(), &client);
-    videoWindow_->SetWindowPosition(0, 0, client.right, client.bottom);
+    videoWindow_.Fit(videoWnd_);
 }
 
 void CaptureGraph::SetFullScreen(bool on) {
-    if (videoWindow_) videoWindow_->put_FullScreenMode(on ? OATRUE : OAFALSE);
+    videoWindow_.SetFullScreen(on);
 }
 
 bool CaptureGraph::IsFullScreen() const {
-    long mode = OAFALSE;
-    return videoWindow_ && SUCCEEDED(videoWindow_->get_FullScreenMode(&mode)) && mode == OATRUE;
+    return videoWindow_.IsFullScreen();
 }
 
 void CaptureGraph::DrainEvents() {

@@ -11,6 +11,7 @@
 
 #include "framework/com_ptr.h"
 #include "media/graph_types.h"
+#include "media/graph_util.h"
 
 namespace lumetra {
 
@@ -152,7 +153,7 @@ private:
     ComPtr<IMediaControl> monitorControl_;
     ComPtr<IMediaEventEx> events_;
     ComPtr<IMediaSeeking> seeking_;
-    ComPtr<IVideoWindow> videoWindow_;
+    RendererWindow videoWindow_;
     ComPtr<IBaseFilter> grabberFilter_;
     ComPtr<ISampleGrabber> grabber_;
     ComPtr<IBaseFilter> encoderFilter_;

@@ -58,3 +58,46 @@ void ShowObjectPropertyPages(HWND owner, IUnknown* object) {
 }
 
 }  // namespace lumetra
+
+#include "app/helpers.h"
+#include "media/vid_frame_wnd.h"
+
+namespace lumetra {
+
+void RendererWindow::Acquire(IGraphBuilder* graph, CVidFrameWnd* host, const char* failureText) {
+    HRESULT hr = graph ? graph->QueryInterface(IID_IVideoWindow, window_.PutVoid()) : E_POINTER;
+    if (FAILED(hr)) {
+        ShowError(failureText, hr);
+        return;
+    }
+    if (host && host->Handle()) {
+        window_->put_Owner(reinterpret_cast<OAHWND>(host->Handle()));
+        window_->put_MessageDrain(reinterpret_cast<OAHWND>(host->Handle()));
+    }
+    window_->put_WindowStyle(WS_CHILD | WS_VISIBLE);
+}
+
+void RendererWindow::Release() {
+    if (!window_) return;
+    window_->put_Visible(OAFALSE);
+    window_->put_Owner(0);
+    window_.Reset();
+}
+
+void RendererWindow::Fit(CVidFrameWnd* host) {
+    if (!window_ || !host || !host->Handle()) return;
+    RECT client;
+    GetClientRect(host->Handle(), &client);
+    window_->SetWindowPosition(0, 0, client.right, client.bottom);
+}
+
+void RendererWindow::SetFullScreen(bool on) {
+    if (window_) window_->put_FullScreenMode(on ? OATRUE : OAFALSE);
+}
+
+bool RendererWindow::IsFullScreen() const {
+    long mode = OAFALSE;
+    return window_ && SUCCEEDED(window_->get_FullScreenMode(&mode)) && mode == OATRUE;
+}
+
+}  // namespace lumetra

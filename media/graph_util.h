@@ -24,3 +24,32 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 void ShowObjectPropertyPages(HWND owner, IUnknown* object);
 
 }  // namespace lumetra
+
+namespace lumetra {
+
+class CVidFrameWnd;
+
+// The video renderer's window of a graph, shown as a child of one of the program's video windows.
+class RendererWindow {
+public:
+    RendererWindow() = default;
+    ~RendererWindow() { Release(); }
+    RendererWindow(const RendererWindow&) = delete;
+    RendererWindow& operator=(const RendererWindow&) = delete;
+
+    // Takes the graph's video window into host (child, message drain); failureText goes to the
+    // error box when the graph has no video window.
+    void Acquire(IGraphBuilder* graph, CVidFrameWnd* host, const char* failureText);
+    // Hides and detaches it.
+    void Release();
+    // Stretches the picture over the host's client area.
+    void Fit(CVidFrameWnd* host);
+    void SetFullScreen(bool on);
+    bool IsFullScreen() const;
+    bool Present() const { return static_cast<bool>(window_); }
+
+private:
+    ComPtr<IVideoWindow> window_;
+};
+
+}  // namespace lumetra

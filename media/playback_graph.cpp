@@ -165,39 +165,23 @@ void PlaybackGraph::CloseFile() {
 }
 
 void PlaybackGraph::AcquireVideoWindow() {
-    HRESULT hr = graph_->QueryInterface(IID_IVideoWindow, videoWindow_.PutVoid());
-    if (FAILED(hr)) {
-        ShowError("Playback Graph : Cannot find a Video Window Interface", hr);
-        return;
-    }
-    if (videoWnd_ && videoWnd_->Handle()) {
-        videoWindow_->put_Owner(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
-        videoWindow_->put_MessageDrain(reinterpret_cast<OAHWND>(videoWnd_->Handle()));
-    }
-    videoWindow_->put_WindowStyle(WS_CHILD | WS_VISIBLE);
+    videoWindow_.Acquire(graph_.Get(), videoWnd_, "Playback Graph : Cannot find a Video Window Interface");
 }
 
 void PlaybackGraph::ReleaseVideoWindow() {
-    if (!videoWindow_) return;
-    videoWindow_->put_Visible(OAFALSE);
-    videoWindow_->put_Owner(0);
-    videoWindow_.Reset();
+    videoWindow_.Release();
 }
 
 void PlaybackGraph::FitVideoWindow() {
-    if (!videoWindow_ || !videoWnd_ || !videoWnd_->Handle()) return;
-    RECT client;
-    GetClientRect(videoWnd_->Handle(), &client);
-    videoWindow_->SetWindowPosition(0, 0, client.right, client.bottom);
+    videoWindow_.Fit(videoWnd_);
 }
 
 void PlaybackGraph::SetFullScreen(bool on) {
-    if (videoWindow_) videoWindow_->put_FullScreenMode(on ? OATRUE : OAFALSE);
+    videoWindow_.SetFullScreen(on);
 }
 
 bool PlaybackGraph::IsFullScreen() const {
-    long mode = OAFALSE;
-    return videoWindow_ && SUCCEEDED(videoWindow_->get_FullScreenMode(&mode)) && mode == OATRUE;
+    return videoWindow_.IsFullScreen();
 }
 
 bool PlaybackGraph::DrainEvents() {

@@ -9,6 +9,7 @@
 
 #include "framework/com_ptr.h"
 #include "media/graph_types.h"
+#include "media/graph_util.h"
 
 namespace lumetra {
 
@@ -59,7 +60,7 @@ private:
     ComPtr<IMediaControl> control_;
     ComPtr<IMediaEventEx> events_;
     ComPtr<IMediaSeeking> seeking_;
-    ComPtr<IVideoWindow> videoWindow_;
+    RendererWindow videoWindow_;
     ComPtr<IBaseFilter> source_;
     ComPtr<IBaseFilter> grabberFilter_;
     ComPtr<ISampleGrabber> grabber_;
