@@ -54,6 +54,12 @@ bool Window::CreateControl(const char* className, DWORD exStyle, const char* tit
     return true;
 }
 
+bool Window::Attach(HWND hwnd) {
+    if (hwnd_ || !hwnd || FromHandle(hwnd)) return false;
+    Bind(hwnd);
+    return true;
+}
+
 void Window::Bind(HWND hwnd) {
     hwnd_ = hwnd;
     SetPropA(hwnd, kObjectProp, this);

@@ -22,6 +22,9 @@ public:
     // so that this object sees its messages first.
     bool CreateControl(const char* className, DWORD exStyle, const char* title, DWORD style,
                        const RECT& rect, HWND parent, HMENU id = nullptr);
+    // Subclasses an existing window (a control of a dialog template), so that this object sees its
+    // messages first. False when this object already has a window.
+    bool Attach(HWND hwnd);
     void Destroy();
 
     // The object behind a window created or subclassed by this framework, or null.
