@@ -163,16 +163,19 @@ bool CaptureGraph::BuildCapture() {
     }
     if (FAILED(hr)) {
         ShowError("Capture/Preview Graph : Cannot set output file", hr);
+        DiscardOutput();
         return false;
     }
     hr = builder_->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Video, videoDevice_.Get(), nullptr, mux_.Get());
     if (hr != S_OK) {
         ShowError("Capture Graph : Cannot render video capture stream", hr);
+        DiscardOutput();
         return false;
     }
     hr = builder_->RenderStream(&PIN_CATEGORY_PREVIEW, &MEDIATYPE_Video, videoDevice_.Get(), nullptr, nullptr);
     if (FAILED(hr)) {
         ShowError("Capture Graph : Cannot render video preview stream", hr);
+        DiscardOutput();
         state_ = kGraphNone;
         return false;
     }
@@ -188,6 +191,20 @@ bool CaptureGraph::BuildCapture() {
     mode_ = kModeCapture;
     StartAudioMonitor();
     return true;
+}
+
+void CaptureGraph::DiscardOutput() {
+    // A recording that could not be set up leaves no multiplexer or writer behind holding the file.
+    RemoveDownstream(videoDevice_.Get());
+    if (mux_) {
+        RemoveDownstream(mux_.Get());
+        graph_->RemoveFilter(mux_.Get());
+    }
+    ComPtr<IBaseFilter> writer;
+    if (fileSink_) fileSink_.As(IID_IBaseFilter, writer.PutVoid());
+    if (writer) graph_->RemoveFilter(writer.Get());
+    fileSink_.Reset();
+    mux_.Reset();
 }
 
 bool CaptureGraph::Run() {

@@ -136,6 +136,7 @@ public:
 
 private:
     void RemoveDownstream(IBaseFilter* filter);
+    void DiscardOutput();
     void StartAudioMonitor();
     void RemoveAudioMonitor();
     void AcquireVideoWindow();

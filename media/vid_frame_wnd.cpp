@@ -99,6 +99,13 @@ LRESULT CVidFrameWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         FillRect(reinterpret_cast<HDC>(wp), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         return 1;
     }
+    case WM_KEYDOWN:
+        // Esc in the picture (also in full screen, whose keys arrive here) is Esc of the main window.
+        if (wp == VK_ESCAPE) {
+            if (HWND owner = GetWindow(Handle(), GW_OWNER)) PostMessageA(owner, WM_COMMAND, IDCANCEL, 0);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         return 0;  // the main window decides when video windows go
     default:
