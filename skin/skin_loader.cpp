@@ -92,7 +92,11 @@ void SkinDialog::LoadSkin() {
         views_[n - 1].title = entry.title;
     }
     for (int i = 0; i < ViewCount(); ++i) {
-        if (!LoadView(i)) break;
+        if (!LoadView(i)) {
+            // The views after a missing one are not loaded: the program only offers those it has.
+            views_.resize(static_cast<size_t>(i));
+            break;
+        }
     }
     if (!failedImages_.empty()) {
         std::string text = "These skin images could not be loaded; their parts show the main image instead:";

@@ -262,6 +262,8 @@ TEST_F(Skin, StoredViewIsSelectedAtStart) {
 }
 
 TEST_F(Skin, MissingViewFileAfterAGoodOne) {
+    // The stored view is the missing one: the good view comes up instead.
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex", "SkinView", 1));
     Program program("skin-missing-view");
     TestView missing;
     missing.file = "Missing.ini";
