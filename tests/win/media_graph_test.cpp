@@ -220,6 +220,18 @@ TEST_F(CaptureFixture, PreallocatedFileKeepsItsSizeAndTakesTheRecording) {
     EXPECT_EQ(FileStart(target_.file).substr(0, 4), "RIFF");
 }
 
+TEST_F(CaptureFixture, UnwritableCaptureFileLeavesPreviewWorking) {
+    expectBoxes_ = true;  // whatever the platform reports about the file, the program must carry on
+    target_.file = "Z:\\no\\such\\folder\\capture.avi";
+    ASSERT_TRUE(StartPreview());
+    if (graph_.BuildCapture()) graph_.Run();
+    PumpFor(500);
+    ASSERT_TRUE(graph_.BuildPreview());
+    ASSERT_TRUE(graph_.Run());
+    PumpFor(1000);
+    EXPECT_EQ(GrabbedBytes(), 640 * 480 * 2);
+}
+
 TEST_F(CaptureFixture, FullScreenOnAndOff) {
     ASSERT_TRUE(StartPreview());
     graph_.SetFullScreen(true);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "framework/window.h"
 #include "media/vid_frame_wnd.h"
 #include "res/resource.h"
 #include "tests/win/media_fixture.h"
@@ -77,6 +78,35 @@ TEST(VideoWindow, DropPlaysOnlyTheFirstFile) {
     SendMessageA(live.Handle(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({"C:\\videos\\first.avi", "C:\\videos\\second.avi"})), 0);
     EXPECT_EQ(owner.dropped, "C:\\videos\\first.avi");
+}
+
+}  // namespace
+}  // namespace lumetra::testing
+
+namespace lumetra::testing {
+namespace {
+
+// A stand-in for the main window that notes the commands it receives.
+class CommandSink : public Window {
+public:
+    int lastCommand = 0;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_COMMAND) lastCommand = LOWORD(wp);
+        return Window::WndProc(msg, wp, lp);
+    }
+};
+
+TEST(VideoWindow, EscInThePictureIsEscOfTheMainWindow) {
+    CommandSink main;
+    ASSERT_TRUE(main.Create(0, "main", WS_POPUP, RECT{0, 0, 50, 50}, nullptr));
+    RecordingVideoOwner owner;
+    CVidFrameWnd live;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, main.Handle(), IDS_LIVE_VIDEO_TITLE));
+    SendMessageA(live.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+    PumpFor(100);
+    EXPECT_EQ(main.lastCommand, IDCANCEL);
 }
 
 }  // namespace
