@@ -35,7 +35,7 @@ BOOL MainWindow::OnInitDialog() {
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
-    deviceOpen_ = OpenDevice();
+    OpenDevice();
     SelectView(state_.skinView, false);
     PlaceLiveVideo();
     RefreshPropertyDisplay();
@@ -106,13 +106,13 @@ bool MainWindow::ReadEncoderPreset(int& compType) {
 void MainWindow::SetIcons() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     // Shared icons from LoadImage(LR_SHARED) are owned by the system, not by the window.
-    auto big = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LUMETRA), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-    auto small = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LUMETRA), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
-                                               LR_SHARED));
-    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
-    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    auto largeIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LUMETRA), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+    auto smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_LUMETRA), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                   LR_SHARED));
+    SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
+    SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }
 
 void MainWindow::StartPeriodicTimers() {
@@ -138,6 +138,11 @@ void MainWindow::OnTimer(UINT_PTR id) {
         break;
     case kTimerResync:
         KillTimer(Handle(), kTimerResync);
+        if (!playbackActive_) {
+            // Restarting the monitor graph brings the speakers back in step with the picture.
+            capture_.StopAudioMonitor();
+            capture_.RunAudioMonitor();
+        }
         SetTimer(Handle(), kTimerResync, static_cast<UINT>(state_.cfgResync) * 60000u, nullptr);
         break;
     case kTimerRaiseVideo:
@@ -214,8 +219,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) != WA_INACTIVE) SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
         break;
     default:
-        return SkinDialog::DlgProc(msg, wp, lp);
+        break;
     }
+    return SkinDialog::DlgProc(msg, wp, lp);
 }
 
 }  // namespace lumetra

@@ -35,6 +35,7 @@ private:
     // Start-up and shutdown.
     void SetIcons();
     void CreateVideoWindows();
+    // Opens the video device and starts the live picture; false without a device.
     bool OpenDevice();
     void CloseDevice();
     void StartPeriodicTimers();
@@ -95,7 +96,6 @@ private:
     InputSelector inputSelector_;
 
     MainWindowState state_;
-    bool deviceOpen_ = false;
     bool playbackActive_ = false;
     bool liveSized_ = false;  // the live picture's size was chosen from its menu
     bool pausedForSeeking_ = false;

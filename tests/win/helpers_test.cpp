@@ -59,10 +59,10 @@ namespace {
 
 TEST(Resources, IconAndShutterSoundArePresent) {
     HINSTANCE self = GetModuleHandleA(nullptr);
-    HICON big = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(128), IMAGE_ICON, 32, 32, LR_SHARED));
-    HICON small = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(128), IMAGE_ICON, 16, 16, LR_SHARED));
-    EXPECT_NE(big, nullptr);
-    EXPECT_NE(small, nullptr);
+    HICON largeIcon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(128), IMAGE_ICON, 32, 32, LR_SHARED));
+    HICON smallIcon = static_cast<HICON>(LoadImageA(self, MAKEINTRESOURCEA(128), IMAGE_ICON, 16, 16, LR_SHARED));
+    EXPECT_NE(largeIcon, nullptr);
+    EXPECT_NE(smallIcon, nullptr);
     EXPECT_NE(FindResourceA(self, "IDR_SHUTTER", "WAVE"), nullptr);
 }
 
