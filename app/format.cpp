@@ -30,7 +30,7 @@ ClockTime LocalClockTime(int32_t time) {
 }
 
 std::string FormatTime12(const ClockTime& t) {
-    char text[16];
+    char text[32];
     if (t.hour == 0) std::snprintf(text, sizeof text, "12:%02d AM", t.minute);
     else if (t.hour == 12) std::snprintf(text, sizeof text, "12:%02d PM", t.minute);
     else if (t.hour > 12) std::snprintf(text, sizeof text, "%02d:%02d PM", t.hour - 12, t.minute);
@@ -60,7 +60,7 @@ std::string FormatLongDate(const ClockTime& t) {
 std::string FormatLongDate(int32_t time) { return FormatLongDate(LocalClockTime(time)); }
 
 std::string FormatHourMinute(const ClockTime& t) {
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%d:%02d", t.hour, t.minute);
     return text;
 }
@@ -71,7 +71,7 @@ std::string FormatSpan(int32_t seconds) {
     int32_t hours = seconds / 3600;
     int32_t days = seconds / 86400;
     int32_t minutes = seconds / 60;
-    char text[24];
+    char text[32];
     std::snprintf(text, sizeof text, "%d:%02d", static_cast<int>(hours - days * 24),
                   static_cast<int>(minutes - hours * 60));
     return text;
