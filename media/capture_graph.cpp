@@ -209,36 +209,16 @@ void CaptureGraph::DiscardOutput() {
 
 bool CaptureGraph::Run() {
     if (monitorControl_ && FAILED(monitorControl_->Run())) monitorControl_->Stop();
-    if (!control_) {
-        state_ = kGraphNone;
-        return false;
-    }
-    if (FAILED(control_->Run())) {
-        control_->Stop();
-        state_ = kGraphStopped;
-        return false;
-    }
-    state_ = kGraphRunning;
-    return true;
+    return RunGraph(control_.Get(), state_);
 }
 
 void CaptureGraph::Pause() {
-    if (!control_) {
-        state_ = kGraphNone;
-        return;
-    }
-    control_->Pause();
-    state_ = kGraphPaused;
+    PauseGraph(control_.Get(), state_);
 }
 
 void CaptureGraph::Stop() {
     if (monitorControl_) monitorControl_->Stop();
-    if (!control_) {
-        state_ = kGraphNone;
-        return;
-    }
-    control_->Stop();
-    state_ = kGraphStopped;
+    StopGraph(control_.Get(), state_);
 }
 
 void CaptureGraph::Dismantle() {

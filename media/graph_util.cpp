@@ -29,6 +29,38 @@ void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
     }
 }
 
+bool RunGraph(IMediaControl* control, GraphState& state) {
+    if (!control) {
+        state = kGraphNone;
+        return false;
+    }
+    if (FAILED(control->Run())) {
+        control->Stop();
+        state = kGraphStopped;
+        return false;
+    }
+    state = kGraphRunning;
+    return true;
+}
+
+void PauseGraph(IMediaControl* control, GraphState& state) {
+    if (!control) {
+        state = kGraphNone;
+        return;
+    }
+    control->Pause();
+    state = kGraphPaused;
+}
+
+void StopGraph(IMediaControl* control, GraphState& state) {
+    if (!control) {
+        state = kGraphNone;
+        return;
+    }
+    control->Stop();
+    state = kGraphStopped;
+}
+
 ComPtr<IPin> FindPinByName(IBaseFilter* filter, const wchar_t* name) {
     ComPtr<IPin> found;
     if (filter) filter->FindPin(name, found.Put());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/com_ptr.h"
+#include "media/graph_types.h"
 
 namespace lumetra {
 
@@ -14,6 +15,12 @@ extern const CLSID kClsidSampleGrabber;
 // Removes everything downstream of filter from graph: for each connected output, first what lies
 // below the filter it feeds, then the connection, then that filter.
 void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter);
+
+// Run, pause or stop a graph through its media control and note the state it is in. Without a
+// control the state is kGraphNone; a graph that fails to run is stopped again.
+bool RunGraph(IMediaControl* control, GraphState& state);
+void PauseGraph(IMediaControl* control, GraphState& state);
+void StopGraph(IMediaControl* control, GraphState& state);
 
 // The pin of a filter with that name, or empty.
 ComPtr<IPin> FindPinByName(IBaseFilter* filter, const wchar_t* name);

@@ -121,36 +121,16 @@ void PlaybackGraph::SeekPercent(int percent) {
 }
 
 bool PlaybackGraph::Run() {
-    if (!control_) {
-        state_ = kGraphNone;
-        return false;
-    }
-    if (FAILED(control_->Run())) {
-        control_->Stop();
-        state_ = kGraphStopped;
-        return false;
-    }
-    state_ = kGraphRunning;
-    return true;
+    return RunGraph(control_.Get(), state_);
 }
 
 void PlaybackGraph::Pause() {
-    if (!control_) {
-        state_ = kGraphNone;
-        return;
-    }
-    control_->Pause();
-    state_ = kGraphPaused;
+    PauseGraph(control_.Get(), state_);
 }
 
 void PlaybackGraph::Stop() {
-    if (!control_) {
-        state_ = kGraphNone;
-        return;
-    }
-    control_->Stop();
-    state_ = kGraphStopped;
-    CloseFile();
+    StopGraph(control_.Get(), state_);
+    if (control_) CloseFile();
 }
 
 void PlaybackGraph::CloseFile() {
