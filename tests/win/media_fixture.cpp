@@ -48,13 +48,15 @@ bool RunRegsvr32(const std::string& arguments) {
     return finished && code == 0;
 }
 
-bool SimulatedDevices::Register(const std::string& videoName, const std::string& audioName, const std::string& suffix) {
+bool SimulatedDevices::Register(const std::string& videoName, const std::string& audioName, const std::string& suffix,
+                                const std::string& profile) {
     HKEY key;
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kControlKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr))
         return false;
     if (!videoName.empty()) SetText(key, "VideoName", videoName);
     if (!audioName.empty()) SetText(key, "AudioName", audioName);
     SetText(key, "NameSuffix", suffix);
+    SetText(key, "Profile", profile);
     RegCloseKey(key);
     changed_ = true;
     std::string dll = "\"" + TestBinFolder() + "\\lumetra_simdev.dll\"";
@@ -81,6 +83,7 @@ SimulatedDevices::~SimulatedDevices() {
         RegDeleteValueA(key, "VideoName");
         RegDeleteValueA(key, "AudioName");
         RegDeleteValueA(key, "NameSuffix");
+        RegDeleteValueA(key, "Profile");
         RegCloseKey(key);
     }
     std::string dll = "\"" + TestBinFolder() + "\\lumetra_simdev.dll\"";

@@ -26,7 +26,8 @@ public:
     ~SimulatedDevices();
     SimulatedDevices(const SimulatedDevices&) = delete;
     SimulatedDevices& operator=(const SimulatedDevices&) = delete;
-    bool Register(const std::string& videoName, const std::string& audioName, const std::string& suffix = " (simulated)");
+    bool Register(const std::string& videoName, const std::string& audioName, const std::string& suffix = " (simulated)",
+                  const std::string& profile = "tvbox");
     // Adds a further video device entry with a friendly name, served by the simulated filter.
     bool AddVideoEntry(const std::string& key, const std::string& friendlyName);
 

@@ -296,6 +296,26 @@ TEST_F(CaptureFixture, TeardownReleasesEveryFilter) {
     EXPECT_EQ(video->Release(), 1u);
 }
 
+class Webcam : public CaptureFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim_.Register("USB Vexa20 Camera", "", " (simulated)", "webcam"));
+        CaptureFixture::SetUp();
+    }
+    SimulatedDevices sim_;
+};
+
+TEST_F(Webcam, ACameraWithoutCrossbarOrTunerPreviewsAndRecords) {
+    EXPECT_EQ(devices_.DisplayName(DeviceSet::kVideo), "USB Vexa20 Camera");
+    EXPECT_EQ(controls_.Interface(DeviceControls::kTvTuner), nullptr);
+    EXPECT_EQ(controls_.Interface(DeviceControls::kDecoder), nullptr);
+    EXPECT_NE(controls_.Interface(DeviceControls::kStreamConfig), nullptr);
+    ASSERT_TRUE(StartPreview());
+    PumpFor(1000);
+    EXPECT_EQ(GrabbedBytes(), 640 * 480 * 2);
+    ASSERT_TRUE(Record(1000));
+}
+
 class NoAudioDevice : public CaptureFixture {
 protected:
     void SetUp() override {
