@@ -89,13 +89,15 @@ void MainWindow::CloseDevice() {
 }
 
 void MainWindow::RaiseVideoWindow() {
-    // Through the topmost band and back: the window system restacks it above this window even when
-    // it already counts as above (an activation may have raised this one on screen).
+    // Down and back up to just above this window: the window system restacks it on screen even when
+    // it already counts as above this one (an activation may have raised this window over it), and
+    // a dialog this window opened stays on top.
     CVidFrameWnd& video = playbackActive_ ? playbackWnd_ : liveWnd_;
     if (!video.Handle() || !IsWindowVisible(video.Handle())) return;
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    SetWindowPos(video.Handle(), HWND_TOPMOST, 0, 0, 0, 0, flags);
-    SetWindowPos(video.Handle(), HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(video.Handle(), HWND_BOTTOM, 0, 0, 0, 0, flags);
+    HWND above = GetWindow(Handle(), GW_HWNDPREV);
+    SetWindowPos(video.Handle(), above && above != video.Handle() ? above : HWND_TOP, 0, 0, 0, 0, flags);
 }
 
 bool MainWindow::ReadEncoderPreset(int& compType) {
@@ -215,8 +217,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
         return TRUE;
     case WM_ACTIVATE:
-        // Activation may raise this window over the video window: put the video back on top.
-        if (LOWORD(wp) != WA_INACTIVE) SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
+        // Activation, or a dialog of this window coming up, may raise this window over the video
+        // window: put the video back above it.
+        SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
         break;
     default:
         break;
