@@ -28,7 +28,12 @@ wine_display_up() {
   fi
   local n
   for n in $(seq 90 130); do
-    [ -e "/tmp/.X${n}-lock" ] && continue
+    # A display whose lock names a live process is taken; a stale lock Xvfb clears itself.
+    if [ -e "/tmp/.X${n}-lock" ]; then
+      local owner
+      owner=$(tr -dc '0-9' < "/tmp/.X${n}-lock" 2>/dev/null)
+      [ -n "$owner" ] && kill -0 "$owner" 2>/dev/null && continue
+    fi
     Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     local pid=$!
     local i
