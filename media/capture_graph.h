@@ -114,8 +114,6 @@ public:
     bool HasMpegEncoder() const { return static_cast<bool>(encoderFilter_); }
     void ShowEncoderProperties(HWND owner);
     IMpegEncoderSettings* EncoderSettings() const { return encoderSettings_.Get(); }
-    ICaptureGraphBuilder2* Builder() const { return builder_.Get(); }
-    IBaseFilter* VideoDevice() const { return videoDevice_.Get(); }
 
     // True when the recording's position can be read (the recording-time display then runs).
     bool EnableSeeking();

@@ -21,9 +21,6 @@ public:
     bool HasVideoDevice() const { return static_cast<bool>(filters_[kVideo]); }
     void Release();
 
-    const std::string& VideoName() const { return videoName_; }
-    const std::string& AudioName() const { return audioName_; }
-
     // The preferred names the device's driver package leaves in the registry, with their defaults.
     static std::string ReadVideoDeviceName();
     static std::string ReadAudioDeviceName();

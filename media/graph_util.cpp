@@ -61,12 +61,6 @@ void StopGraph(IMediaControl* control, GraphState& state) {
     state = kGraphStopped;
 }
 
-ComPtr<IPin> FindPinByName(IBaseFilter* filter, const wchar_t* name) {
-    ComPtr<IPin> found;
-    if (filter) filter->FindPin(name, found.Put());
-    return found;
-}
-
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
     ComPtr<IEnumPins> pins;
     if (!filter || FAILED(filter->EnumPins(pins.Put())) || !pins) return {};

@@ -22,8 +22,6 @@ bool RunGraph(IMediaControl* control, GraphState& state);
 void PauseGraph(IMediaControl* control, GraphState& state);
 void StopGraph(IMediaControl* control, GraphState& state);
 
-// The pin of a filter with that name, or empty.
-ComPtr<IPin> FindPinByName(IBaseFilter* filter, const wchar_t* name);
 // The first unconnected-or-not pin of a filter in a direction, or empty.
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
@@ -53,7 +51,6 @@ public:
     void Fit(CVidFrameWnd* host);
     void SetFullScreen(bool on);
     bool IsFullScreen() const;
-    bool Present() const { return static_cast<bool>(window_); }
 
 private:
     ComPtr<IVideoWindow> window_;

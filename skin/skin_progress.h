@@ -17,7 +17,6 @@ public:
     const std::string& Name() const { return name_; }
     int View() const { return view_; }
     int Value() const { return value_; }
-    bool Dragging() const { return dragging_; }
 
     void Draw(const DRAWITEMSTRUCT& item) override;
 

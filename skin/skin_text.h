@@ -17,7 +17,6 @@ public:
     const std::string& Name() const { return name_; }
     const std::string& Text() const { return text_; }
     int View() const { return view_; }
-    const TextScroll& Scroll() const { return scroll_; }
 
     void Draw(const DRAWITEMSTRUCT& item) override;
 
