@@ -68,19 +68,10 @@ STDMETHODIMP_(ULONG) AudioCapturePin::Release() { return filter_.ReleaseFilter()
 
 STDMETHODIMP AudioCapturePin::Set(REFGUID, DWORD, void*, DWORD, void*, DWORD) { return E_NOTIMPL; }
 STDMETHODIMP AudioCapturePin::Get(REFGUID set, DWORD id, void*, DWORD, void* data, DWORD dataBytes, DWORD* returned) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (returned) *returned = sizeof(GUID);
-    if (!data) return returned ? S_OK : E_POINTER;
-    if (dataBytes < sizeof(GUID)) return E_UNEXPECTED;
-    *static_cast<GUID*>(data) = PIN_CATEGORY_CAPTURE;
-    return S_OK;
+    return ReportPinCategory(set, id, data, dataBytes, returned, PIN_CATEGORY_CAPTURE);
 }
 STDMETHODIMP AudioCapturePin::QuerySupported(REFGUID set, DWORD id, DWORD* support) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (support) *support = KSPROPERTY_SUPPORT_GET;
-    return S_OK;
+    return PinCategorySupport(set, id, support);
 }
 
 std::vector<MediaType> AudioCapturePin::MediaTypes() {
@@ -112,31 +103,12 @@ STDMETHODIMP AudioCapturePin::SetFormat(AM_MEDIA_TYPE* mt) {
     MediaType wanted = mt ? MediaType(*mt) : MakeAudioType(48000, 2);
     int rate, channels;
     if (!ParseAudioType(wanted.Get(), rate, channels)) return VFW_E_INVALIDMEDIATYPE;
-    if (filter_.State() != State_Stopped) return VFW_E_NOT_STOPPED;
-    MediaType normalised = MakeAudioType(rate, channels);
-    ComPtr<IPin> peer = Peer();
-    if (peer) {
-        if (peer->QueryAccept(&normalised.Get()) != S_OK) return VFW_E_INVALIDMEDIATYPE;
-        MediaType previous = format_;
-        format_ = normalised;
-        peer->Disconnect();
-        Disconnect();
-        HRESULT hr = Connect(peer.Get(), &normalised.Get());
-        if (FAILED(hr)) {
-            format_ = previous;
-            Connect(peer.Get(), &previous.Get());
-        }
-        return hr;
-    }
-    format_ = normalised;
-    return S_OK;
+    return ChangeFormat(format_, MakeAudioType(rate, channels));
 }
 
 STDMETHODIMP AudioCapturePin::GetFormat(AM_MEDIA_TYPE** mt) {
-    if (!mt) return E_POINTER;
     std::lock_guard<std::recursive_mutex> hold(filter_.Lock());
-    *mt = IsConnected() ? ConnectedType().NewTaskMemCopy() : format_.NewTaskMemCopy();
-    return *mt ? S_OK : E_OUTOFMEMORY;
+    return CopyFormat(format_, mt);
 }
 
 STDMETHODIMP AudioCapturePin::GetNumberOfCapabilities(int* count, int* size) {

@@ -331,6 +331,49 @@ bool Filter::NotifyEvent(long code, LONG_PTR param1, LONG_PTR param2) {
 // ---------------------------------------------------------------------------------------------
 // LiveOutputPin
 
+HRESULT ReportPinCategory(REFGUID set, DWORD id, void* data, DWORD dataBytes, DWORD* returned, const GUID& category) {
+    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
+    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
+    if (returned) *returned = sizeof(GUID);
+    if (!data) return returned ? S_OK : E_POINTER;
+    if (dataBytes < sizeof(GUID)) return E_UNEXPECTED;
+    *static_cast<GUID*>(data) = category;
+    return S_OK;
+}
+
+HRESULT PinCategorySupport(REFGUID set, DWORD id, DWORD* support) {
+    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
+    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
+    if (support) *support = KSPROPERTY_SUPPORT_GET;
+    return S_OK;
+}
+
+HRESULT LiveOutputPin::ChangeFormat(MediaType& current, const MediaType& next) {
+    if (filter_.State() != State_Stopped) return VFW_E_NOT_STOPPED;
+    ComPtr<IPin> peer = Peer();
+    if (!peer) {
+        current = next;
+        return S_OK;
+    }
+    if (peer->QueryAccept(&next.Get()) != S_OK) return VFW_E_INVALIDMEDIATYPE;
+    MediaType previous = current;
+    current = next;
+    peer->Disconnect();
+    Disconnect();
+    HRESULT hr = Connect(peer.Get(), &next.Get());
+    if (FAILED(hr)) {
+        current = previous;
+        Connect(peer.Get(), &previous.Get());
+    }
+    return hr;
+}
+
+HRESULT LiveOutputPin::CopyFormat(const MediaType& current, AM_MEDIA_TYPE** mt) {
+    if (!mt) return E_POINTER;
+    *mt = IsConnected() ? ConnectedType().NewTaskMemCopy() : current.NewTaskMemCopy();
+    return *mt ? S_OK : E_OUTOFMEMORY;
+}
+
 LiveOutputPin::LiveOutputPin(Filter& filter, const wchar_t* name)
     : Pin(filter, name, PINDIR_OUTPUT), wake_(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {
     QueryPerformanceFrequency(&qpcFrequency_);

@@ -132,6 +132,10 @@ private:
 // running a thread of its own produces one unit (a video frame, a block of sound) per UnitDuration:
 // nothing is delivered while paused; while running each unit is stamped with its stream times taken
 // from the graph clock.
+// IKsPropertySet answers of a pin: its category (AMPROPSETID_Pin, AMPROPERTY_PIN_CATEGORY), read only.
+HRESULT ReportPinCategory(REFGUID set, DWORD id, void* data, DWORD dataBytes, DWORD* returned, const GUID& category);
+HRESULT PinCategorySupport(REFGUID set, DWORD id, DWORD* support);
+
 class LiveOutputPin : public Pin {
 public:
     LiveOutputPin(Filter& filter, const wchar_t* name);
@@ -159,6 +163,11 @@ protected:
     virtual void OnTick() {}
     // Fills the sample for unit `index`: S_OK delivers it, S_FALSE drops it.
     virtual HRESULT FillUnit(IMediaSample* sample, uint64_t index) = 0;
+    // IAMStreamConfig's format, held by the caller under the filter lock. ChangeFormat takes `next`
+    // while stopped; when connected the peer must accept it and the pin reconnects with it, going
+    // back to the old format if that fails. CopyFormat gives the connected type, else `current`.
+    HRESULT ChangeFormat(MediaType& current, const MediaType& next);
+    HRESULT CopyFormat(const MediaType& current, AM_MEDIA_TYPE** mt);
     // Stops delivery until the next Activate (the device is gone).
     void Halt() { lost_ = true; }
     bool Halted() const { return lost_.load(); }

@@ -51,23 +51,6 @@ void ChannelRange(TunerInputType type, long& min, long& max) {
     max = type == TunerInputCable ? 125 : 69;
 }
 
-HRESULT ReportPinCategory(REFGUID set, DWORD id, void* data, DWORD dataBytes, DWORD* returned, const GUID& category) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (returned) *returned = sizeof(GUID);
-    if (!data) return returned ? S_OK : E_POINTER;
-    if (dataBytes < sizeof(GUID)) return E_UNEXPECTED;
-    *static_cast<GUID*>(data) = category;
-    return S_OK;
-}
-
-HRESULT PinCategorySupport(REFGUID set, DWORD id, DWORD* support) {
-    if (set != AMPROPSETID_Pin) return E_PROP_SET_UNSUPPORTED;
-    if (id != AMPROPERTY_PIN_CATEGORY) return E_PROP_ID_UNSUPPORTED;
-    if (support) *support = KSPROPERTY_SUPPORT_GET;
-    return S_OK;
-}
-
 HRESULT OnePage(CAUUID* pages, const GUID& page) {
     if (!pages) return E_POINTER;
     pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
@@ -147,33 +130,12 @@ STDMETHODIMP CapturePin::SetFormat(AM_MEDIA_TYPE* mt) {
     PixelFormat f;
     int w, h;
     if (!ParseVideoType(wanted.Get(), f, w, h)) return VFW_E_INVALIDMEDIATYPE;
-    if (filter_.State() != State_Stopped) return VFW_E_NOT_STOPPED;
-    MediaType normalised = MakeVideoType(f, w, h);  // always 30 frames per second
-    ComPtr<IPin> peer = Peer();
-    if (peer) {
-        // Connected: the new format needs the downstream pin's consent and a new connection.
-        if (peer->QueryAccept(&normalised.Get()) != S_OK) return VFW_E_INVALIDMEDIATYPE;
-        MediaType previous = format_;
-        format_ = normalised;
-        peer->Disconnect();
-        Disconnect();
-        HRESULT hr = Connect(peer.Get(), &normalised.Get());
-        if (FAILED(hr)) {
-            format_ = previous;
-            Connect(peer.Get(), &previous.Get());
-            return hr;
-        }
-        return S_OK;
-    }
-    format_ = normalised;
-    return S_OK;
+    return ChangeFormat(format_, MakeVideoType(f, w, h));  // always 30 frames per second
 }
 
 STDMETHODIMP CapturePin::GetFormat(AM_MEDIA_TYPE** mt) {
-    if (!mt) return E_POINTER;
     std::lock_guard<std::recursive_mutex> hold(filter_.Lock());
-    *mt = IsConnected() ? ConnectedType().NewTaskMemCopy() : format_.NewTaskMemCopy();
-    return *mt ? S_OK : E_OUTOFMEMORY;
+    return CopyFormat(format_, mt);
 }
 
 STDMETHODIMP CapturePin::GetNumberOfCapabilities(int* count, int* size) {
