@@ -43,6 +43,23 @@ private:
     // Leaves full screen or hides a pop-up when one is up; false when nothing was closed.
     bool CloseTopmostThing();
 
+    // Button actions by element name (element_actions.cpp); each returns whether the skin's own
+    // on/off and radio logic may run.
+    struct ButtonActionRow {
+        const char* name;
+        bool (MainWindow::*run)();
+    };
+    static const ButtonActionRow* ButtonActions(size_t& count);
+    bool OnMinimize();
+    bool OnExitButton();
+    bool OnViewMenu();
+    bool OnRecordButton();
+    bool OnPlayButton();
+    bool OnPauseButton();
+    bool OnStopButton();
+    bool OnVideoFileButton();
+    bool OnVideoSetupButton();
+
     // Element actions.
     void ShowViewMenu();
     void SwitchView(int view);

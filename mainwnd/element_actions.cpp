@@ -1,45 +1,88 @@
-// What the skin's elements do in the main window.
+// What the skin's elements do in the main window: the button actions by element name, the
+// property display, and the element states that follow the mode.
 #include <string>
 #include <vector>
 
 #include "app/main_window.h"
 #include "mainwnd/popup_menu.h"
-#include "mainwnd/timers.h"
-#include "media/capture_sizes.h"
-
-#include <commdlg.h>
 
 namespace lumetra {
+// One row per element name; the result says whether the skin's own on/off and radio logic may run.
+const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
+    static const ButtonActionRow kRows[] = {
+        // Window
+        {"BUTTON_MINIMIZE", &MainWindow::OnMinimize},
+        {"BUTTON_EXIT", &MainWindow::OnExitButton},
+        {"BUTTON_VIEW_MENU", &MainWindow::OnViewMenu},
+        // Transport
+        {"BUTTON_VIDCAP", &MainWindow::OnRecordButton},
+        {"BUTTON_VIDPLAY", &MainWindow::OnPlayButton},
+        {"BUTTON_VIDPAUSE", &MainWindow::OnPauseButton},
+        {"BUTTON_VIDSTOP", &MainWindow::OnStopButton},
+        // Capture settings
+        {"BUTTON_VID_FILE", &MainWindow::OnVideoFileButton},
+        {"BUTTON_VIDCAP_SETUP", &MainWindow::OnVideoSetupButton},
+    };
+    count = sizeof kRows / sizeof kRows[0];
+    return kRows;
+}
 
 bool MainWindow::ButtonHook(const std::string& name, int onState, bool pressed) {
     if (pressed) return true;
-    if (name == "BUTTON_MINIMIZE") {
-        WINDOWPLACEMENT placement{sizeof placement};
-        GetWindowPlacement(Handle(), &placement);
-        placement.showCmd = SW_SHOWMINIMIZED;
-        SetWindowPlacement(Handle(), &placement);
-    } else if (name == "BUTTON_EXIT") {
-        OnOK();
-    } else if (name == "BUTTON_VIEW_MENU") {
-        ShowViewMenu();
-    } else if (name == "BUTTON_VIDCAP") {
-        if (!capture_.IsCapturing()) StartRecording();
-        return false;
-    } else if (name == "BUTTON_VIDPLAY") {
-        PlayFromButton();
-        return false;
-    } else if (name == "BUTTON_VIDPAUSE") {
-        TogglePause();
-        return false;
-    } else if (name == "BUTTON_VIDSTOP") {
-        if (playbackActive_) StopPlayback();
-        else if (capture_.IsCapturing()) StopRecording();
-    } else if (name == "BUTTON_VID_FILE") {
-        OpenVideoSettings();
-        RefreshFileTooltips();
-    } else if (name == "BUTTON_VIDCAP_SETUP") {
-        OpenVideoSettings();
-    }
+    size_t count = 0;
+    const ButtonActionRow* rows = ButtonActions(count);
+    for (size_t i = 0; i < count; ++i)
+        if (name == rows[i].name) return (this->*rows[i].run)();
+    return true;
+}
+
+bool MainWindow::OnMinimize() {
+    WINDOWPLACEMENT placement{sizeof placement};
+    GetWindowPlacement(Handle(), &placement);
+    placement.showCmd = SW_SHOWMINIMIZED;
+    SetWindowPlacement(Handle(), &placement);
+    return true;
+}
+
+bool MainWindow::OnExitButton() {
+    OnOK();
+    return true;
+}
+
+bool MainWindow::OnViewMenu() {
+    ShowViewMenu();
+    return true;
+}
+
+bool MainWindow::OnRecordButton() {
+    if (!capture_.IsCapturing()) StartRecording();
+    return false;
+}
+
+bool MainWindow::OnPlayButton() {
+    PlayFromButton();
+    return false;
+}
+
+bool MainWindow::OnPauseButton() {
+    TogglePause();
+    return false;
+}
+
+bool MainWindow::OnStopButton() {
+    if (playbackActive_) StopPlayback();
+    else if (capture_.IsCapturing()) StopRecording();
+    return true;
+}
+
+bool MainWindow::OnVideoFileButton() {
+    OpenVideoSettings();
+    RefreshFileTooltips();
+    return true;
+}
+
+bool MainWindow::OnVideoSetupButton() {
+    OpenVideoSettings();
     return true;
 }
 
@@ -91,150 +134,6 @@ void MainWindow::OnBackgroundPress() {
     if (video.Handle()) SetFocus(video.Handle());
 }
 
-}  // namespace lumetra
-
-namespace lumetra {
-
-void MainWindow::StartRecording() {
-    if (capture_.IsCapturing()) return;
-    KillTimer(Handle(), kTimerRecording);
-    if (!capture_.BuildCapture()) {
-        RefreshElements();
-        return;
-    }
-    RefreshElements();
-    capture_.Run();
-    if (capture_.EnableSeeking()) SetTimer(Handle(), kTimerRecording, kLiveTextMs, nullptr);
-    RefreshElements();
-}
-
-void MainWindow::StopRecording() {
-    KillTimer(Handle(), kTimerRecording);
-    if (capture_.BuildPreview()) capture_.Run();
-    RefreshElements();
-}
-
-namespace {
-
-std::string LastErrorText(DWORD error) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n && text ? std::string(text, n) : "The file cannot be opened";
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
-
-bool CanOpenForReading(const std::string& path, DWORD& error) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
-    }
-    CloseHandle(file);
-    return true;
-}
-
-}  // namespace
-
-void MainWindow::PlayFromButton() {
-    std::string file = videoSettings_.CaptureFileName();
-    DWORD error = 0;
-    if (!CanOpenForReading(file, error)) {
-        std::string question = LastErrorText(error) + ".. : Play a different file from disk?";
-        if (MessageBoxA(Handle(), question.c_str(), "Warning", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
-        char chosen[MAX_PATH] = {};
-        OPENFILENAMEA ofn{};
-        ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = Handle();
-        ofn.lpstrFilter = "MPEG File (*.mpg)\0*.mpg\0AVI File (*.avi)\0*.avi\0All files (*.*)\0*.*\0";
-        ofn.lpstrFile = chosen;
-        ofn.nMaxFile = MAX_PATH;
-        ofn.lpstrTitle = "Select a video file to play";
-        ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_NONETWORKBUTTON | OFN_EXPLORER;
-        if (!GetOpenFileNameA(&ofn)) return;
-        file = chosen;
-    }
-    PlayFile(file);
-}
-
-void MainWindow::PlayFile(const std::string& path) {
-    capture_.Stop();
-    if (playback_.Open(path)) {
-        RECT video = playback_.GetVideoRect();
-        playbackWnd_.PlaceClientArea(ScreenRectOnScreen());
-        playbackWnd_.SetClientSize(video.right + 1, video.bottom + 1);
-        ShowWindow(liveWnd_.Handle(), SW_HIDE);
-        ShowWindow(playbackWnd_.Handle(), SW_SHOWNA);
-        playback_.FitVideoWindow();
-        playback_.EnableSeeking();
-        playback_.Run();
-        SetTimer(Handle(), kTimerPlayback, kLiveTextMs, nullptr);
-        playFile_ = path;
-        playbackActive_ = true;
-    } else {
-        capture_.Run();
-        playbackActive_ = false;
-    }
-    RefreshElements();
-}
-
-void MainWindow::StopPlayback() {
-    if (playback_.IsFullScreen()) playback_.SetFullScreen(false);
-    ShowWindow(playbackWnd_.Handle(), SW_HIDE);
-    ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
-    KillTimer(Handle(), kTimerPlayback);
-    SetProgressValue("PROGRESS_VIDEO", 0);
-    playback_.SeekPercent(0);
-    playback_.Stop();
-    capture_.Run();
-    playbackActive_ = false;
-    RefreshElements();
-}
-
-void MainWindow::TogglePause() {
-    bool paused;
-    if (playbackActive_) {
-        paused = !playback_.IsPaused();
-        if (paused) playback_.Pause();
-        else playback_.Run();
-    } else {
-        paused = !capture_.IsPaused();
-        if (paused) capture_.Pause();
-        else capture_.Run();
-    }
-    SetButtonOn("BUTTON_VIDPAUSE", paused);
-}
-
-void MainWindow::OpenVideoSettings() {
-    videoSettings_.DoModal(Handle());
-    RefreshElements();
-}
-
-void MainWindow::ProgressPositionHook(const std::string& name, int position) {
-    if (name != "PROGRESS_VIDEO") return;
-    if (ignoreNextPosition_) {
-        ignoreNextPosition_ = false;
-        return;
-    }
-    if (playback_.IsRunning()) {
-        playback_.Pause();
-        pausedForSeeking_ = true;
-    }
-    playback_.SeekPercent(position);
-}
-
-void MainWindow::ProgressReleaseHook(const std::string& name) {
-    if (name != "PROGRESS_VIDEO") return;
-    if (pausedForSeeking_) {
-        playback_.Run();
-        ignoreNextPosition_ = true;
-    }
-    pausedForSeeking_ = false;
-}
 
 void MainWindow::RefreshElements() {
     for (const char* name : {"BUTTON_VIDCAP", "BUTTON_VIDPLAY", "BUTTON_VIDPAUSE", "BUTTON_VIDSTOP", "BUTTON_SNAPSHOT"})
@@ -292,75 +191,6 @@ void MainWindow::RefreshFileTooltips() {
         if (cut != std::string::npos) tip.erase(cut);
         SetTooltip(name, tip + " (" + videoSettings_.CaptureFileName() + ")");
     }
-}
-
-RECT MainWindow::ScreenRectOnScreen() const {
-    RECT r = ScreenRect();
-    MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-void MainWindow::PlaceLiveVideo() {
-    if (!Handle() || IsIconic(Handle())) return;
-    RECT target = ScreenRectOnScreen();
-    if (target.right <= target.left || target.bottom <= target.top) return;
-    // Keep a size chosen from the menu; follow the skin's screen rectangle with the position.
-    if (liveWnd_.Handle()) {
-        RECT client;
-        GetClientRect(liveWnd_.Handle(), &client);
-        if (!liveSized_) {
-            liveWnd_.PlaceClientArea(target);
-        } else {
-            target.right = target.left + client.right;
-            target.bottom = target.top + client.bottom;
-            liveWnd_.PlaceClientArea(target);
-        }
-    }
-    if (playbackWnd_.Handle() && playbackActive_) {
-        RECT client;
-        GetClientRect(playbackWnd_.Handle(), &client);
-        RECT at = ScreenRectOnScreen();
-        at.right = at.left + client.right;
-        at.bottom = at.top + client.bottom;
-        playbackWnd_.PlaceClientArea(at);
-    }
-    capture_.FitVideoWindow();
-}
-
-void MainWindow::PlayDroppedFile(const std::string& path) {
-    if (playbackActive_) StopPlayback();
-    if (capture_.IsCapturing()) return;  // a recording is not interrupted by a drop
-    PlayFile(path);
-}
-
-void MainWindow::RefitVideo(Kind kind) {
-    if (kind == kPlayback && playbackActive_) playback_.FitVideoWindow();
-    else capture_.FitVideoWindow();
-}
-
-void MainWindow::ResizeVideo(Kind kind, int command) {
-    if (kind == kLive) {
-        int width = 0, height = 0;
-        if (!deviceControls_.GetCaptureSize(width, height)) return;
-        VideoSize size = ScaledVideoSize({width, height}, command);
-        liveSized_ = true;
-        liveWnd_.SetClientSize(size.width, size.height);
-        capture_.FitVideoWindow();
-    } else {
-        RECT video = playback_.GetVideoRect();
-        VideoSize size = ScaledVideoSize({video.right, video.bottom}, command);
-        playbackWnd_.SetClientSize(size.width, size.height);
-        playback_.FitVideoWindow();
-    }
-}
-
-bool MainWindow::IsVideoFullScreen(Kind kind) {
-    return kind == kPlayback && playbackActive_ ? playback_.IsFullScreen() : capture_.IsFullScreen();
-}
-
-void MainWindow::SetVideoFullScreen(Kind kind, bool on) {
-    if (kind == kPlayback && playbackActive_) playback_.SetFullScreen(on);
-    else capture_.SetFullScreen(on);
 }
 
 }  // namespace lumetra

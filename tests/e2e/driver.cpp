@@ -166,8 +166,13 @@ std::vector<MessageBoxInfo> Program::OpenMessageBoxes() const {
 std::optional<MessageBoxInfo> Program::WaitForMessageBox(DWORD timeoutMs) const {
     std::optional<MessageBoxInfo> result;
     WaitFor(timeoutMs, [&] {
-        auto boxes = OpenMessageBoxes();
-        if (!boxes.empty()) { result = boxes.front(); return true; }
+        // A box that is still being built (or a program too busy to answer within the read's time-out)
+        // reads as empty: every message box of the program has a caption and a text, so wait for them.
+        for (const auto& box : OpenMessageBoxes()) {
+            if (box.caption.empty() || box.text.empty()) continue;
+            result = box;
+            return true;
+        }
         return !Running();
     });
     return result;
