@@ -32,6 +32,11 @@ struct MainWindowState {
     std::string stillDeviceName;
 };
 
+// The audio monitor's restart interval for CfgResync minutes, in milliseconds: 0 for none, and
+// at most the longest interval a window timer takes (about 24.8 days), so a large stored value
+// cannot wrap around to a short one.
+unsigned ResyncIntervalMs(int minutes);
+
 // The view to select for a stored index: the last view when the index is not below the view
 // count; a negative index (a damaged value) selects the first view. -1 when there are no views.
 int ViewForStoredIndex(int stored, int viewCount);

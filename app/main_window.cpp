@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <dbt.h>
+
 #include "app/helpers.h"
 #include "app/main_settings.h"
 #include "app/still_image.h"
@@ -15,14 +17,10 @@ constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
-constexpr UINT kPlaceVideoMessage = WM_APP + 1;
-constexpr UINT kShowVideoMessage = WM_APP + 2;
 
 }  // namespace
 
-MainWindow::MainWindow() : SkinDialog(IDD_MAIN), videoSettings_(*this) {
-    devices_.Discover();
-}
+MainWindow::MainWindow() : SkinDialog(IDD_MAIN), videoSettings_(*this) {}
 
 MainWindow::~MainWindow() = default;
 
@@ -43,8 +41,7 @@ BOOL MainWindow::OnInitDialog() {
     RefreshFileTooltips();
     if (!devices_.HasVideoDevice())
         MessageBoxA(Handle(), "Video Capture device not connected", "Warning", MB_OK | MB_ICONEXCLAMATION);
-    // The live window is shown once this window is on screen, so it comes up above it.
-    PostMessageA(Handle(), kShowVideoMessage, 0, 0);
+    if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
     return TRUE;
@@ -56,10 +53,14 @@ void MainWindow::CreateVideoWindows() {
 }
 
 bool MainWindow::OpenDevice() {
-    if (!capture_.CreateGraphs(Handle(), &liveWnd_) || !devices_.HasVideoDevice()) return false;
-    capture_.AttachDevices(devices_, deviceControls_);
-    if (!capture_.AddVideoDevice()) return false;
-    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture));
+    GraphBuild build(*this);
+    devices_.Discover();
+    if (!devices_.HasVideoDevice()) {
+        // The empty graph still serves the capture file's preallocation.
+        capture_.CreateGraphs(Handle(), &liveWnd_);
+        return false;
+    }
+    if (!ConnectDevice()) return false;
     capture_.CreateAuxFilters();
     PlaceLiveVideo();
     capture_.FitVideoWindow();
@@ -76,28 +77,65 @@ bool MainWindow::OpenDevice() {
     return true;
 }
 
-void MainWindow::CloseDevice() {
-    if (!devices_.HasVideoDevice()) return;
-    if (playbackActive_) StopPlayback();
+bool MainWindow::ConnectDevice() {
+    if (!capture_.CreateGraphs(Handle(), &liveWnd_)) return false;
+    capture_.AttachDevices(devices_, deviceControls_);
+    if (!capture_.AddVideoDevice()) return false;
+    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture));
+    return true;
+}
+
+void MainWindow::DisconnectDevice() {
     capture_.Stop();
     capture_.Dismantle();
     capture_.ReleaseGraph();
-    capture_.ReleaseAuxFilters();
-    playback_.Release();
     deviceControls_.Release();
     devices_.Release();
 }
 
-void MainWindow::RaiseVideoWindow() {
-    // Down and back up to just above this window: the window system restacks it on screen even when
-    // it already counts as above this one (an activation may have raised this window over it), and
-    // a dialog this window opened stays on top.
-    CVidFrameWnd& video = playbackActive_ ? playbackWnd_ : liveWnd_;
-    if (!video.Handle() || !IsWindowVisible(video.Handle())) return;
-    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
-    SetWindowPos(video.Handle(), HWND_BOTTOM, 0, 0, 0, 0, flags);
-    HWND above = GetWindow(Handle(), GW_HWNDPREV);
-    SetWindowPos(video.Handle(), above && above != video.Handle() ? above : HWND_TOP, 0, 0, 0, 0, flags);
+void MainWindow::CloseDevice() {
+    GraphBuild build(*this);
+    if (playbackActive_) StopPlayback();
+    DisconnectDevice();
+    capture_.ReleaseAuxFilters();
+    playback_.Release();
+}
+
+MainWindow::GraphBuild::GraphBuild(MainWindow& window) : window_(window) {
+    ++window_.graphBuilds_;
+}
+
+MainWindow::GraphBuild::~GraphBuild() {
+    if (--window_.graphBuilds_ > 0 || !window_.Handle()) return;
+    // Events that arrived during the build are read now.
+    if (window_.captureEventPending_) PostMessageA(window_.Handle(), kCaptureGraphMessage, 0, 0);
+    if (window_.playbackEventPending_) PostMessageA(window_.Handle(), kPlaybackGraphMessage, 0, 0);
+    window_.captureEventPending_ = window_.playbackEventPending_ = false;
+}
+
+void MainWindow::OnCaptureGraphEvent() {
+    if (GraphBusy()) {
+        captureEventPending_ = true;
+        return;
+    }
+    switch (capture_.DrainEvents()) {
+    case CaptureEvent::kDeviceLost:
+        OnDeviceLost();
+        break;
+    case CaptureEvent::kDeviceBack:
+        OnDeviceChange(DBT_DEVICEARRIVAL);
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::OnPlaybackGraphEvent() {
+    if (GraphBusy()) {
+        playbackEventPending_ = true;
+        return;
+    }
+    if (playback_.DrainEvents() && playbackActive_) StopPlayback();
 }
 
 bool MainWindow::ReadEncoderPreset(int& compType) {
@@ -122,6 +160,9 @@ void MainWindow::StartPeriodicTimers() {
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {
+    // While a graph is built only the clock runs; the others tick again after it (the one-shot
+    // timers are killed by their own tick, so they come back too).
+    if (GraphBusy() && id != kTimerClock) return;
     switch (id) {
     case kTimerClock:
         RefreshClock();
@@ -145,11 +186,14 @@ void MainWindow::OnTimer(UINT_PTR id) {
             capture_.StopAudioMonitor();
             capture_.RunAudioMonitor();
         }
-        SetTimer(Handle(), kTimerResync, static_cast<UINT>(state_.cfgResync) * 60000u, nullptr);
+        SetTimer(Handle(), kTimerResync, ResyncIntervalMs(state_.cfgResync), nullptr);
         break;
-    case kTimerRaiseVideo:
-        KillTimer(Handle(), kTimerRaiseVideo);
-        RaiseVideoWindow();
+    case kTimerDeviceRetry:
+        RetryDevice();
+        break;
+    case kTimerDeviceConfirm:
+        KillTimer(Handle(), kTimerDeviceConfirm);
+        OnDeviceConfirmed();
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);
@@ -165,6 +209,10 @@ void MainWindow::KillShutdownTimers() {
 }
 
 void MainWindow::OnOK() {
+    // Enter reaches a dialog as its OK command; only BUTTON_EXIT and Esc end this one.
+}
+
+void MainWindow::EndProgram() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
     CloseDevice();
@@ -186,8 +234,9 @@ bool MainWindow::CloseTopmostThing() {
 }
 
 void MainWindow::OnCancel() {
+    if (GraphBusy()) return;  // a build's message box is up: answer it first
     if (CloseTopmostThing()) return;
-    OnOK();
+    EndProgram();
 }
 
 INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -196,30 +245,13 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         OnTimer(static_cast<UINT_PTR>(wp));
         return TRUE;
     case kCaptureGraphMessage:
-        capture_.DrainEvents();
+        OnCaptureGraphEvent();
         return TRUE;
     case kPlaybackGraphMessage:
-        if (playback_.DrainEvents() && playbackActive_) StopPlayback();
+        OnPlaybackGraphEvent();
         return TRUE;
-    case WM_WINDOWPOSCHANGED:
-        // Moved, shown or raised: the video windows stay on the skin's screen, above this window.
-        // Placed again once the change is complete, after the system has restacked this window.
-        PlaceLiveVideo();
-        PostMessageA(Handle(), kPlaceVideoMessage, 0, 0);
-        break;
-    case kPlaceVideoMessage:
-        PlaceLiveVideo();
-        RaiseVideoWindow();
-        return TRUE;
-    case kShowVideoMessage:
-        if (liveWnd_.Handle() && !playbackActive_) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
-        RaiseVideoWindow();
-        SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
-        return TRUE;
-    case WM_ACTIVATE:
-        // Activation, or a dialog of this window coming up, may raise this window over the video
-        // window: put the video back above it.
-        SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
+    case WM_DEVICECHANGE:
+        OnDeviceChange(wp);
         break;
     default:
         break;

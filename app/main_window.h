@@ -1,5 +1,6 @@
 #pragma once
 // The program's one top-level window: a modal skinned dialog that owns every engine object.
+#include <map>
 #include <string>
 
 #include "app/main_state.h"
@@ -28,7 +29,7 @@ protected:
     void ProgressReleaseHook(const std::string& name) override;
     void OnBackgroundPress() override;
     BOOL OnInitDialog() override;
-    void OnOK() override;      // the "OK" ending
+    void OnOK() override;      // Enter (the dialog manager's OK): nothing, the program goes on
     void OnCancel() override;  // Esc: closes the top-most thing, finally the program
 
 private:
@@ -40,6 +41,8 @@ private:
     void CloseDevice();
     void StartPeriodicTimers();
     void KillShutdownTimers();
+    // The "OK" ending, reached from BUTTON_EXIT and the last Esc step.
+    void EndProgram();
     // Leaves full screen or hides a pop-up when one is up; false when nothing was closed.
     bool CloseTopmostThing();
 
@@ -86,7 +89,6 @@ private:
 
     // The video windows follow the skin's screen rectangle.
     void PlaceLiveVideo();
-    void RaiseVideoWindow();
     RECT ScreenRectOnScreen() const;
 
     // VideoWindowOwner
@@ -101,6 +103,37 @@ private:
     bool PreallocateFile(uint64_t sizeBytes) override { return capture_.PreallocateFile(sizeBytes); }
     void ShowEncoderProperties(HWND owner) override { capture_.ShowEncoderProperties(owner); }
     bool ReadEncoderPreset(int& compType) override;
+
+    // Graph builds. Their message boxes have no owner, so the window stays usable while one is up:
+    // every entry point that touches a graph is refused while a build runs (GraphBusy), and graph
+    // events that arrive meanwhile are read once the build is over.
+    class GraphBuild {
+    public:
+        explicit GraphBuild(MainWindow& window);
+        ~GraphBuild();
+        GraphBuild(const GraphBuild&) = delete;
+        GraphBuild& operator=(const GraphBuild&) = delete;
+
+    private:
+        MainWindow& window_;
+    };
+    bool GraphBusy() const { return graphBuilds_ > 0; }
+    void OnCaptureGraphEvent();
+    void OnPlaybackGraphEvent();
+
+    // The video device: lost (unplugged, or its graph stopped on an error), looked for again, back.
+    enum class DeviceState { kPresent, kLost, kProbing };
+    // A device was found at start-up and is neither lost nor still being tried again.
+    bool HasLiveDevice() const { return devices_.HasVideoDevice() && deviceState_ == DeviceState::kPresent; }
+    // Builds the capture graph around the discovered device and runs the live picture.
+    bool ConnectDevice();
+    void DisconnectDevice();
+    void OnDeviceLost();
+    void RetryDevice();
+    void OnDeviceConfirmed();
+    void OnDeviceChange(WPARAM event);
+    void ShowDeviceLostState();
+    void DisableDeviceElements();
 
     // Members in construction order; destroyed in reverse.
     CaptureGraph capture_;
@@ -118,6 +151,13 @@ private:
     bool pausedForSeeking_ = false;
     bool ignoreNextPosition_ = false;
     std::string playFile_;
+    int graphBuilds_ = 0;
+    bool captureEventPending_ = false;
+    bool playbackEventPending_ = false;
+    DeviceState deviceState_ = DeviceState::kPresent;
+    int deviceRetriesLeft_ = 0;
+    std::string lastRecording_;  // the file the last recording went to, played by BUTTON_VIDPLAY
+    std::map<std::string, std::string> skinTooltips_;  // each file button's own tooltip text
 };
 
 }  // namespace lumetra

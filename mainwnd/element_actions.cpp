@@ -28,6 +28,8 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
 }
 
 bool MainWindow::ButtonHook(const std::string& name, int onState, bool pressed) {
+    // Behind a build's message box no action may start, nor a button change its state.
+    if (GraphBusy()) return false;
     if (pressed) return true;
     size_t count = 0;
     const ButtonActionRow* rows = ButtonActions(count);
@@ -45,7 +47,7 @@ bool MainWindow::OnMinimize() {
 }
 
 bool MainWindow::OnExitButton() {
-    OnOK();
+    EndProgram();
     return true;
 }
 
@@ -55,7 +57,8 @@ bool MainWindow::OnViewMenu() {
 }
 
 bool MainWindow::OnRecordButton() {
-    if (!capture_.IsCapturing()) StartRecording();
+    // A recording is under way while the graph is built for it, running or paused.
+    if (!capture_.IsRecording()) StartRecording();
     return false;
 }
 
@@ -71,7 +74,7 @@ bool MainWindow::OnPauseButton() {
 
 bool MainWindow::OnStopButton() {
     if (playbackActive_) StopPlayback();
-    else if (capture_.IsCapturing()) StopRecording();
+    else if (capture_.IsRecording()) StopRecording();
     return true;
 }
 
@@ -104,7 +107,7 @@ void MainWindow::SwitchView(int view) {
     SelectView(view, true);
     PlaceLiveVideo();
     state_.skinView = CurrentView();
-    RefreshPropertyDisplay();
+    RefreshInputButtons();
     ShowWindow(Handle(), SW_SHOW);
 }
 
@@ -172,6 +175,18 @@ void MainWindow::RefreshElements() {
                              "BUTTON_SNAPSHOT", "BUTTON_MOTION_SETUP", "BUTTON_PROP_VOLUME"})
         EnableElement(name, settingsEnabled);
     SetButtonOn("BUTTON_VIDPAUSE", capture_.IsPaused());
+    if (!playbackActive_ && !HasLiveDevice()) DisableDeviceElements();
+}
+
+// Without a working video device there is nothing to record, pause, stop, grab or adjust. A file
+// can still be played while a lost device is away, but not without any device: the playback graph
+// is made only when one was found.
+void MainWindow::DisableDeviceElements() {
+    for (const char* name : {"BUTTON_VIDCAP", "BUTTON_VIDPAUSE", "BUTTON_VIDSTOP", "BUTTON_SNAPSHOT", "PROGRESS_VIDEO",
+                             "BUTTON_DEVICE_PROPERTY", "BUTTON_CAPTURE_SIZE", "BUTTON_XBAR", "BUTTON_INPUT_TUNER",
+                             "BUTTON_INPUT_COMPOSITE", "BUTTON_INPUT_SVIDEO", "BUTTON_INPUT_WEBCAM"})
+        EnableElement(name, false);
+    if (!playback_.HasGraph()) EnableElement("BUTTON_VIDPLAY", false);
 }
 
 void MainWindow::RefreshInputButtons() {
@@ -186,10 +201,9 @@ void MainWindow::RefreshInputButtons() {
 
 void MainWindow::RefreshFileTooltips() {
     for (const char* name : {"BUTTON_VID_FILE", "BUTTON_VIDPLAY"}) {
-        std::string tip = GetTooltip(name);
-        size_t cut = tip.find(" (");
-        if (cut != std::string::npos) tip.erase(cut);
-        SetTooltip(name, tip + " (" + videoSettings_.CaptureFileName() + ")");
+        // The skin's own text is kept from the first refresh: it may hold " (" itself.
+        const std::string& own = skinTooltips_.emplace(name, GetTooltip(name)).first->second;
+        SetTooltip(name, own + " (" + videoSettings_.CaptureFileName() + ")");
     }
 }
 

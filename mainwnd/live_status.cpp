@@ -30,10 +30,10 @@ std::string MinutesSeconds(const char* prefix, int64_t position100ns) {
 }  // namespace
 
 void MainWindow::RefreshPlaybackTime() {
-    int64_t position = 0;
+    int64_t position = -1;  // stays so for a file without position
     int percent = playback_.GetProgress(position);
     if (percent != -1) SetProgressValue("PROGRESS_VIDEO", percent);
-    SetText("TEXT_FUNC", MinutesSeconds("PLAY", position));
+    if (position >= 0) SetText("TEXT_FUNC", MinutesSeconds("PLAY", position));
 }
 
 void MainWindow::RefreshRecordingTime() {

@@ -14,10 +14,14 @@ enum TimerId : UINT_PTR {
     kTimerStartup = 11,
     kTimerResync = 12,
     kTimerStartupSnapshot = 14,
-    kTimerRaiseVideo = 15,  // puts the video window back above this window after an activation
+    kTimerDeviceRetry = 16,    // looks for a lost video device again
+    kTimerDeviceConfirm = 17,  // a rebuilt live picture has run long enough: the device is back
 };
 
-constexpr UINT kRaiseVideoDelayMs = 250;
+constexpr UINT kDeviceRetryMs = 2000;
+constexpr UINT kDeviceConfirmMs = 2000;
+constexpr int kDeviceRetries = 150;  // five minutes of retries; later only device notices look again
+
 
 constexpr UINT kLiveTextMs = 500;  // PLAY and REC texts
 

@@ -9,25 +9,31 @@
 namespace lumetra {
 
 void MainWindow::StartRecording() {
-    if (capture_.IsCapturing()) return;
+    if (capture_.IsRecording() || !HasLiveDevice()) return;
     KillTimer(Handle(), kTimerRecording);
-    if (!capture_.BuildCapture()) {
-        RefreshElements();
-        return;
+    RecordStart started;
+    {
+        GraphBuild build(*this);
+        started = capture_.StartRecording();
     }
-    RefreshElements();
-    capture_.Run();
-    if (capture_.EnableSeeking()) SetTimer(Handle(), kTimerRecording, kLiveTextMs, nullptr);
+    if (started == RecordStart::kRecording) SetTimer(Handle(), kTimerRecording, kLiveTextMs, nullptr);
+    if (started == RecordStart::kRecording || started == RecordStart::kRecordingUntimed)
+        lastRecording_ = capture_.RecordingFile();
     RefreshElements();
 }
 
 void MainWindow::StopRecording() {
     KillTimer(Handle(), kTimerRecording);
-    if (capture_.BuildPreview()) capture_.Run();
+    {
+        GraphBuild build(*this);
+        capture_.StopRecording();
+    }
     RefreshElements();
 }
 
 namespace {
+
+constexpr int kHundredPercent = 2;  // the picture menu's command for 100 %
 
 std::string LastErrorText(DWORD error) {
     char* text = nullptr;
@@ -54,7 +60,9 @@ bool CanOpenForReading(const std::string& path, DWORD& error) {
 }  // namespace
 
 void MainWindow::PlayFromButton() {
-    std::string file = videoSettings_.CaptureFileName();
+    // The last recording of this run (numbered when recordings do not overwrite each other),
+    // else the capture file.
+    std::string file = lastRecording_.empty() ? videoSettings_.CaptureFileName() : lastRecording_;
     DWORD error = 0;
     if (!CanOpenForReading(file, error)) {
         std::string question = LastErrorText(error) + ".. : Play a different file from disk?";
@@ -75,11 +83,11 @@ void MainWindow::PlayFromButton() {
 }
 
 void MainWindow::PlayFile(const std::string& path) {
+    GraphBuild build(*this);
     capture_.Stop();
     if (playback_.Open(path)) {
-        RECT video = playback_.GetVideoRect();
         playbackWnd_.PlaceClientArea(ScreenRectOnScreen());
-        playbackWnd_.SetClientSize(video.right + 1, video.bottom + 1);
+        ResizeVideo(VideoWindowOwner::kPlayback, kHundredPercent);  // as the picture menu's "100%"
         ShowWindow(liveWnd_.Handle(), SW_HIDE);
         ShowWindow(playbackWnd_.Handle(), SW_SHOWNA);
         playback_.FitVideoWindow();
@@ -89,13 +97,14 @@ void MainWindow::PlayFile(const std::string& path) {
         playFile_ = path;
         playbackActive_ = true;
     } else {
-        capture_.Run();
+        if (HasLiveDevice()) capture_.Run();
         playbackActive_ = false;
     }
     RefreshElements();
 }
 
 void MainWindow::StopPlayback() {
+    GraphBuild build(*this);
     if (playback_.IsFullScreen()) playback_.SetFullScreen(false);
     ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
@@ -103,9 +112,11 @@ void MainWindow::StopPlayback() {
     SetProgressValue("PROGRESS_VIDEO", 0);
     playback_.SeekPercent(0);
     playback_.Stop();
-    capture_.Run();
     playbackActive_ = false;
+    // A lost device's graph stays stopped until the device is back.
+    if (HasLiveDevice()) capture_.Run();
     RefreshElements();
+    if (deviceState_ != DeviceState::kPresent) ShowDeviceLostState();
 }
 
 void MainWindow::TogglePause() {
@@ -128,7 +139,7 @@ void MainWindow::OpenVideoSettings() {
 }
 
 void MainWindow::ProgressPositionHook(const std::string& name, int position) {
-    if (name != "PROGRESS_VIDEO") return;
+    if (name != "PROGRESS_VIDEO" || GraphBusy()) return;
     if (ignoreNextPosition_) {
         ignoreNextPosition_ = false;
         return;
@@ -141,7 +152,7 @@ void MainWindow::ProgressPositionHook(const std::string& name, int position) {
 }
 
 void MainWindow::ProgressReleaseHook(const std::string& name) {
-    if (name != "PROGRESS_VIDEO") return;
+    if (name != "PROGRESS_VIDEO" || GraphBusy()) return;
     if (pausedForSeeking_) {
         playback_.Run();
         ignoreNextPosition_ = true;

@@ -38,8 +38,9 @@ void MainWindow::PlaceLiveVideo() {
 }
 
 void MainWindow::PlayDroppedFile(const std::string& path) {
+    if (GraphBusy()) return;
+    if (capture_.IsRecording()) return;  // a recording is not interrupted by a drop
     if (playbackActive_) StopPlayback();
-    if (capture_.IsCapturing()) return;  // a recording is not interrupted by a drop
     PlayFile(path);
 }
 
@@ -69,6 +70,7 @@ bool MainWindow::IsVideoFullScreen(Kind kind) {
 }
 
 void MainWindow::SetVideoFullScreen(Kind kind, bool on) {
+    if (GraphBusy()) return;
     if (kind == kPlayback && playbackActive_) playback_.SetFullScreen(on);
     else capture_.SetFullScreen(on);
 }

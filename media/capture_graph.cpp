@@ -59,6 +59,7 @@ bool CaptureGraph::CreateGraphs(HWND notifyWindow, CVidFrameWnd* videoWnd) {
     hr = graph_.As(IID_IMediaEventEx, events_.PutVoid());
     if (FAILED(hr)) ShowError("Capture/Preview Graph : Cannot create Media Events", hr);
     else events_->SetNotifyWindow(reinterpret_cast<OAHWND>(notifyWindow), kCaptureGraphMessage, 18);
+    if (!GraphAlive()) return false;
     hr = builder_->SetFiltergraph(graph_.Get());
     if (FAILED(hr)) {
         ShowError("Capture/Preview Graph : Cannot associate graph with CaptureGraphBuilder", hr);
@@ -132,6 +133,7 @@ bool CaptureGraph::BuildPreview() {
     }
     StartAudioMonitor();
     AcquireVideoWindow();
+    if (!GraphAlive()) return false;
     FitVideoWindow();
     mode_ = kModePreview;
     return true;
@@ -149,17 +151,19 @@ bool CaptureGraph::BuildCapture() {
     Dismantle();
     RemoveAudioMonitor();
 
-    std::wstring file = CaptureFileWide();
+    recordingFile_ = target_ ? target_->NextRecordingFileName() : std::string();
+    wchar_t file[MAX_PATH] = {};
+    ToWideInto(recordingFile_, file, MAX_PATH);
     int compression = target_ ? target_->EffectiveCompression() : 0;
     HRESULT hr;
     if (encoderFilter_ && compression != 0) {
-        hr = builder_->SetOutputFileName(&kClsidMpegEncoder, file.c_str(), mux_.Put(), fileSink_.Put());
+        hr = builder_->SetOutputFileName(&kClsidMpegEncoder, file, mux_.Put(), fileSink_.Put());
         if (SUCCEEDED(hr) && encoderSettings_) {
             hr = encoderSettings_->SetCompressionType(compression);
             encoderSettings_->SetRateControl(-1);
         }
     } else {
-        hr = builder_->SetOutputFileName(&MEDIASUBTYPE_Avi, file.c_str(), mux_.Put(), fileSink_.Put());
+        hr = builder_->SetOutputFileName(&MEDIASUBTYPE_Avi, file, mux_.Put(), fileSink_.Put());
     }
     if (FAILED(hr)) {
         ShowError("Capture/Preview Graph : Cannot set output file", hr);
@@ -182,11 +186,14 @@ bool CaptureGraph::BuildCapture() {
     if (audioCaptureDevice_) {
         hr = graph_->AddFilter(audioCaptureDevice_.Get(), ToWide(audioCaptureName_));
         if (FAILED(hr)) ShowError("Capture Graph : Cannot add Audio Capture device", hr);
+        if (!GraphAlive()) return false;
     }
     hr = builder_->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, audioCaptureDevice_.Get(), nullptr,
                                 mux_.Get());
     if (hr != S_OK) ShowError("Error rendering Audio capture", -1);
+    if (!GraphAlive()) return false;
     AcquireVideoWindow();
+    if (!GraphAlive()) return false;
     FitVideoWindow();
     mode_ = kModeCapture;
     StartAudioMonitor();
@@ -195,6 +202,11 @@ bool CaptureGraph::BuildCapture() {
 
 void CaptureGraph::DiscardOutput() {
     // A recording that could not be set up leaves no multiplexer or writer behind holding the file.
+    if (!graph_) {
+        fileSink_.Reset();
+        mux_.Reset();
+        return;
+    }
     RemoveDownstream(videoDevice_.Get());
     if (mux_) {
         RemoveDownstream(mux_.Get());
@@ -207,9 +219,32 @@ void CaptureGraph::DiscardOutput() {
     mux_.Reset();
 }
 
-bool CaptureGraph::Run() {
+bool CaptureGraph::Run(HRESULT* result) {
     if (monitorControl_ && FAILED(monitorControl_->Run())) monitorControl_->Stop();
-    return RunGraph(control_.Get(), state_);
+    return RunGraph(control_.Get(), state_, result);
+}
+
+RecordStart CaptureGraph::StartRecording() {
+    if (IsRecording()) return RecordStart::kAlreadyRecording;
+    if (!BuildCapture()) {  // the build has said why
+        ReturnToPreview();
+        return RecordStart::kFailed;
+    }
+    HRESULT hr = S_OK;
+    if (!Run(&hr)) {
+        ShowError("Capture Graph : Cannot start recording", hr);
+        ReturnToPreview();
+        return RecordStart::kFailed;
+    }
+    return EnableSeeking() ? RecordStart::kRecording : RecordStart::kRecordingUntimed;
+}
+
+bool CaptureGraph::StopRecording() {
+    return ReturnToPreview();
+}
+
+bool CaptureGraph::ReturnToPreview() {
+    return BuildPreview() && Run();
 }
 
 void CaptureGraph::Pause() {
@@ -224,7 +259,7 @@ void CaptureGraph::Stop() {
 void CaptureGraph::Dismantle() {
     ReleaseVideoWindow();
     if (mode_ == kModeCapture) {
-        if (audioCaptureDevice_) {
+        if (audioCaptureDevice_ && graph_) {
             RemoveDownstream(audioCaptureDevice_.Get());
             graph_->RemoveFilter(audioCaptureDevice_.Get());
         }
@@ -365,11 +400,19 @@ bool CaptureGraph::IsFullScreen() const {
     return videoWindow_.IsFullScreen();
 }
 
-void CaptureGraph::DrainEvents() {
-    if (!events_) return;
+CaptureEvent CaptureGraph::DrainEvents() {
+    CaptureEvent found = CaptureEvent::kNone;
+    if (!events_) return found;
     long code = 0;
     LONG_PTR p1 = 0, p2 = 0;
-    while (SUCCEEDED(events_->GetEvent(&code, &p1, &p2, kEventWaitMs))) events_->FreeEventParams(code, p1, p2);
+    while (SUCCEEDED(events_->GetEvent(&code, &p1, &p2, kEventWaitMs))) {
+        // A device reports its removal (second parameter 0) or its return (1); a graph that stopped
+        // on an error delivers nothing more either. The latest of them tells the state.
+        if ((code == EC_DEVICE_LOST && p2 == 0) || code == EC_ERRORABORT) found = CaptureEvent::kDeviceLost;
+        else if (code == EC_DEVICE_LOST) found = CaptureEvent::kDeviceBack;
+        events_->FreeEventParams(code, p1, p2);
+    }
+    return found;
 }
 
 void CaptureGraph::RegisterInRot() {

@@ -24,6 +24,9 @@ class CaptureTarget {
 public:
     virtual std::string CaptureFileName() const = 0;
     virtual int EffectiveCompression() const = 0;
+    // The file the next recording is written to: the capture file, or a numbered name beside it
+    // when recordings must not overwrite each other.
+    virtual std::string NextRecordingFileName() const { return CaptureFileName(); }
 
 protected:
     ~CaptureTarget() = default;
@@ -75,6 +78,21 @@ extern const CLSID kClsidMpegEncoder;
 // {C291943E-8A3F-468E-AADD-66FE34C5EB8A}: its settings interface.
 extern const IID kIidMpegEncoderSettings;
 
+// What the capture graph's events tell the main window.
+enum class CaptureEvent {
+    kNone,
+    kDeviceLost,  // the capture device went away, or the graph stopped on an error
+    kDeviceBack,  // the device reports that it is available again
+};
+
+// How a request to record ended.
+enum class RecordStart {
+    kRecording,          // recording, with the elapsed time available
+    kRecordingUntimed,   // recording, but the graph cannot tell the elapsed time
+    kAlreadyRecording,   // a recording is under way (running or paused): nothing was done
+    kFailed,             // the reason was shown; the live picture runs again
+};
+
 class CaptureGraph {
 public:
     CaptureGraph() = default;
@@ -93,7 +111,8 @@ public:
     // Rebuild downstream of the capture filter; both leave the graph stopped.
     bool BuildPreview();
     bool BuildCapture();
-    bool Run();
+    // result, when given, receives the media control's answer.
+    bool Run(HRESULT* result = nullptr);
     void Pause();
     void Stop();
     void Dismantle();
@@ -109,6 +128,16 @@ public:
     bool IsPaused() const { return state_ == kGraphPaused; }
     bool IsCapturing() const { return mode_ == kModeCapture && state_ == kGraphRunning; }
     bool IsPreviewing() const { return mode_ == kModePreview && state_ == kGraphRunning; }
+    // Built for a recording, whether it runs or is paused.
+    bool IsRecording() const { return mode_ == kModeCapture; }
+
+    // The record action: unless a recording is under way, rebuilds for capture and runs. When the
+    // build or the run fails, the reason is shown and the preview is built and run again.
+    RecordStart StartRecording();
+    // Ends a recording (its file is closed) and runs the preview again.
+    bool StopRecording();
+    // The file of the current or last recording.
+    const std::string& RecordingFile() const { return recordingFile_; }
 
     ISampleGrabber* GetSampleGrabber(int flag) const { return flag == 0 ? grabber_.Get() : nullptr; }
     bool HasMpegEncoder() const { return static_cast<bool>(encoderFilter_); }
@@ -125,8 +154,9 @@ public:
     void SetFullScreen(bool on);
     bool IsFullScreen() const;
 
-    // Reads and discards the pending graph events (the WM_USER + 102 handler).
-    void DrainEvents();
+    // Reads the pending graph events (the WM_USER + 102 handler) and reports a lost device, or
+    // one that is back; other events are discarded.
+    CaptureEvent DrainEvents();
     void RegisterInRot();
     void RevokeFromRot();
     // Grows the capture file to sizeBytes ahead of a recording.
@@ -140,6 +170,9 @@ private:
     void AcquireVideoWindow();
     void ReleaseVideoWindow();
     std::wstring CaptureFileWide() const;
+    // Whether the main graph is still there; checked after every message box a build shows.
+    bool GraphAlive() const { return graph_ && builder_ && control_; }
+    bool ReturnToPreview();
 
     const CaptureTarget* target_ = nullptr;
     DeviceControls* deviceControls_ = nullptr;
@@ -165,6 +198,7 @@ private:
     std::string videoName_, audioCaptureName_, audioKsCaptureName_, audioKsSystemName_;
     std::string directSoundName_, waveOutName_;
     bool monitorSourceAdded_ = false;
+    std::string recordingFile_;
 
     GraphState state_ = kGraphStopped;
     GraphMode mode_ = kModeIdle;

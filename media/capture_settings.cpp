@@ -42,6 +42,8 @@ constexpr char kMpegFilter[] = "MPEG Capture File (*.mpg)\0*.mpg\0";
 constexpr char kPreallocationTooLarge[] =
     "Preallocated capture filesize should not excede 80% of available space on selected drive";
 constexpr char kAllocateNow[] = "Filename or Pre-allocate size changed. Do you want to allocate now?";
+constexpr char kNameTooLong[] =
+    "The file name is too long: at most 127 characters, extension included, can be kept. Choose a shorter name.";
 constexpr char kFrameRateHint[] = "If not selected maximum possible framerate will be used";
 constexpr char kLimitHint[] =
     "If neither size not time limit is selected video capture will continue until [Stop] is clicked "
@@ -113,6 +115,18 @@ VideoCaptureSettings::VideoCaptureSettings(CaptureFileAllocator& allocator)
 // stored MPEG choice applies from start-up on, and never without the encoder.
 int VideoCaptureSettings::EffectiveCompression() const {
     return lumetra::EffectiveCompression(values_.compType, MpegAvailable());
+}
+
+std::string VideoCaptureSettings::NextRecordingFileName() const {
+    constexpr int kAppendNumbers = 0;
+    constexpr int kMostNumbers = 100000;
+    auto exists = [](const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    if (FileOverwrite() != kAppendNumbers || !exists(FileName())) return FileName();
+    for (int number = 1; number <= kMostNumbers; ++number) {
+        std::string candidate = NumberedFileName(FileName(), number);
+        if (!exists(candidate)) return candidate;
+    }
+    return NumberedFileName(FileName(), kMostNumbers);  // every number taken: the last one is reused
 }
 
 uint64_t VideoCaptureSettings::TimeLimit100ns() const {
@@ -311,6 +325,11 @@ void VideoCaptureSettings::OnBrowse() {
     dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
     if (!GetSaveFileNameA(&dialog)) return;
 
+    // The registry keeps 127 characters: a longer name would come back cut at the next start.
+    if (FixCaptureExtension(path, values_.compType).size() > kMaxCaptureFileNameChars) {
+        ShowMessage(kNameTooLong, "Error", MB_OK | MB_ICONERROR);
+        return;
+    }
     SetFileName(path);
     FixExtension();
     RefreshDiskSpace(false);

@@ -76,6 +76,10 @@ public:
     // CaptureTarget: the file to record to and its compression (0 = AVI, else an MPEG preset).
     std::string CaptureFileName() const override { return FileName(); }
     int EffectiveCompression() const override;
+    // With "Append numbers to generate new filenames" chosen: the capture file while it does not
+    // exist, else the first free numbered name beside it, so no recording overwrites another.
+    // Otherwise the capture file itself.
+    std::string NextRecordingFileName() const override;
 
     bool UseTimeLimit() const { return values_.useTimeLimit != 0; }
     // The recording time limit in 100-ns units.

@@ -68,6 +68,14 @@ std::string FixCaptureExtension(const std::string& fileName, int compType) {
     return name;
 }
 
+std::string NumberedFileName(const std::string& fileName, int number) {
+    const size_t lastPart = fileName.find_last_of("\\/:");
+    const size_t dot = fileName.rfind('.');
+    const bool hasExtension = dot != std::string::npos && (lastPart == std::string::npos || dot > lastPart);
+    const size_t at = hasExtension ? dot : fileName.size();
+    return fileName.substr(0, at) + "_" + std::to_string(number) + fileName.substr(at);
+}
+
 uint64_t TimeLimit100ns(int timeLimit, int timeUnits) {
     const uint64_t limit = timeLimit > 0 ? static_cast<uint64_t>(timeLimit) : 0;
     const uint64_t secondsPerUnit = timeUnits == kTimeUnitMinutes ? 60 : 1;

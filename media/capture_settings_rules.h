@@ -49,6 +49,14 @@ int EffectiveCompression(int compType, bool mpegAvailable);
 // lower case, so "x.MPG" becomes "x.MPG.mpg" when MPEG is chosen.
 std::string FixCaptureExtension(const std::string& fileName, int compType);
 
+// The longest capture file name the settings keep: the registry value is read into 128 bytes.
+constexpr size_t kMaxCaptureFileNameChars = 127;
+
+// A recording's file name with a number, for recordings that must not overwrite each other:
+// "_<number>" before the extension of the name's last part ("C:\v\rec.avi", 2 gives
+// "C:\v\rec_2.avi"); a name without an extension gets the number at its end.
+std::string NumberedFileName(const std::string& fileName, int number);
+
 // The recording time limit in 100-ns units: minutes or seconds by timeUnits. A negative limit
 // (only a damaged stored value can hold one) counts as 0.
 uint64_t TimeLimit100ns(int timeLimit, int timeUnits);

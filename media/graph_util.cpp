@@ -1,5 +1,6 @@
 #include "media/graph_util.h"
 
+#include <dvdmedia.h>
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -29,12 +30,14 @@ void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
     }
 }
 
-bool RunGraph(IMediaControl* control, GraphState& state) {
+bool RunGraph(IMediaControl* control, GraphState& state, HRESULT* result) {
+    HRESULT hr = control ? control->Run() : E_POINTER;
+    if (result) *result = hr;
     if (!control) {
         state = kGraphNone;
         return false;
     }
-    if (FAILED(control->Run())) {
+    if (FAILED(hr)) {
         control->Stop();
         state = kGraphStopped;
         return false;
@@ -70,6 +73,33 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
         PIN_DIRECTION d;
         if (SUCCEEDED(pin->QueryDirection(&d)) && d == direction) return pin;
     }
+}
+
+namespace {
+// FORMAT_MPEG2Video {E06D80E3-DB46-11CF-B4D1-00805F6CBBEA}, kept here as not every SDK's uuids.h has it.
+const GUID kFormatMpeg2Video = {0xE06D80E3, 0xDB46, 0x11CF, {0xB4, 0xD1, 0x00, 0x80, 0x5F, 0x6C, 0xBB, 0xEA}};
+
+const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& type) {
+    auto holds = [&type](size_t bytes) { return type.pbFormat && type.cbFormat >= bytes; };
+    // MPEG1VIDEOINFO begins with a VIDEOINFOHEADER, MPEG2VIDEOINFO with a VIDEOINFOHEADER2.
+    if ((type.formattype == FORMAT_VideoInfo || type.formattype == FORMAT_MPEGVideo) && holds(sizeof(VIDEOINFOHEADER)))
+        return &reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader;
+    if ((type.formattype == FORMAT_VideoInfo2 || type.formattype == kFormatMpeg2Video) &&
+        holds(sizeof(VIDEOINFOHEADER2)))
+        return &reinterpret_cast<const VIDEOINFOHEADER2*>(type.pbFormat)->bmiHeader;
+    return nullptr;
+}
+}  // namespace
+
+bool PictureSizeOf(const AM_MEDIA_TYPE& type, int& width, int& height) {
+    const BITMAPINFOHEADER* header = BitmapHeaderOf(type);
+    if (!header) return false;
+    // Compared before any negation: the height of INT_MIN has no positive counterpart.
+    const LONG w = header->biWidth, h = header->biHeight;
+    if (w <= 0 || w > kMaxPictureSide || h == 0 || h < -kMaxPictureSide || h > kMaxPictureSide) return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h < 0 ? -h : h);
+    return true;
 }
 
 void ShowObjectPropertyPages(HWND owner, IUnknown* object) {

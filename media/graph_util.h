@@ -17,8 +17,9 @@ extern const CLSID kClsidSampleGrabber;
 void RemoveDownstream(IGraphBuilder* graph, IBaseFilter* filter);
 
 // Run, pause or stop a graph through its media control and note the state it is in. Without a
-// control the state is kGraphNone; a graph that fails to run is stopped again.
-bool RunGraph(IMediaControl* control, GraphState& state);
+// control the state is kGraphNone; a graph that fails to run is stopped again. result, when given,
+// receives the control's answer to Run.
+bool RunGraph(IMediaControl* control, GraphState& state, HRESULT* result = nullptr);
 void PauseGraph(IMediaControl* control, GraphState& state);
 void StopGraph(IMediaControl* control, GraphState& state);
 
@@ -27,6 +28,15 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
 // Shows the property pages of an object in one property frame owned by owner, at (0, 0), without caption.
 void ShowObjectPropertyPages(HWND owner, IUnknown* object);
+
+// The largest picture side taken from a media type: no window can be larger.
+constexpr int kMaxPictureSide = 32767;
+
+// The picture size a video media type describes, from the bitmap header of its VIDEOINFOHEADER,
+// MPEG1VIDEOINFO, VIDEOINFOHEADER2 or MPEG2VIDEOINFO block (a negative height, top-down rows, counts
+// as its size). False for other format types, a block too short for its header, and sizes no
+// picture has (not positive, or larger than kMaxPictureSide).
+bool PictureSizeOf(const AM_MEDIA_TYPE& type, int& width, int& height);
 
 }  // namespace lumetra
 

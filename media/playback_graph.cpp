@@ -58,7 +58,8 @@ bool PlaybackGraph::Init(HWND notifyWindow, CVidFrameWnd* videoWnd) {
 }
 
 bool PlaybackGraph::Open(const std::string& fileName) {
-    if (!graph_) return false;
+    // A name that does not fit the conversion would be cut, and the cut name is another file.
+    if (!graph_ || fileName.empty() || fileName.size() >= MAX_PATH) return false;
     wchar_t name[MAX_PATH] = {};
     ToWideInto(fileName, name, MAX_PATH);
     if (FAILED(graph_->AddSourceFilter(name, name, source_.Put()))) {
@@ -79,11 +80,8 @@ bool PlaybackGraph::Open(const std::string& fileName) {
     videoRect_ = RECT{0, 0, kFallbackWidth, kFallbackHeight};
     AM_MEDIA_TYPE type{};
     if (grabber_ && SUCCEEDED(grabber_->GetConnectedMediaType(&type))) {
-        if (type.formattype == FORMAT_VideoInfo && type.cbFormat >= sizeof(VIDEOINFOHEADER) && type.pbFormat) {
-            const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
-            videoRect_.right = info->bmiHeader.biWidth;
-            videoRect_.bottom = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
-        }
+        int width = 0, height = 0;
+        if (PictureSizeOf(type, width, height)) videoRect_ = RECT{0, 0, width, height};
         FreeMediaTypeContents(type);
     }
     AcquireVideoWindow();
@@ -92,13 +90,18 @@ bool PlaybackGraph::Open(const std::string& fileName) {
 }
 
 bool PlaybackGraph::EnableSeeking() {
+    duration_ = 0;
     HRESULT hr = graph_ ? graph_.As(seeking_) : E_POINTER;
     if (FAILED(hr)) {
         ShowError("Cannot create IMediaSeeking for playback file", hr);
         return false;
     }
     DWORD capabilities = AM_SEEKING_CanSeekAbsolute | AM_SEEKING_CanGetDuration;
-    if (seeking_->CheckCapabilities(&capabilities) != S_OK) return false;
+    if (seeking_->CheckCapabilities(&capabilities) != S_OK) {
+        // Such a file plays without position, progress or seeking.
+        seeking_.Reset();
+        return false;
+    }
     LONGLONG duration = 0;
     seeking_->GetDuration(&duration);
     duration_ = duration;
@@ -136,6 +139,7 @@ void PlaybackGraph::Stop() {
 void PlaybackGraph::CloseFile() {
     ReleaseVideoWindow();
     seeking_.Reset();
+    duration_ = 0;  // the next file brings its own, or none
     if (!source_) return;
     RemoveDownstream(graph_.Get(), source_.Get());
     graph_->RemoveFilter(source_.Get());

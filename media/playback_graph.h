@@ -38,6 +38,8 @@ public:
     // Stops and closes the file.
     void Stop();
 
+    // Whether Init made the graph (it is made only when a video device was found).
+    bool HasGraph() const { return static_cast<bool>(graph_); }
     bool IsStopped() const { return state_ == kGraphStopped; }
     bool IsPaused() const { return state_ == kGraphPaused; }
     bool IsRunning() const { return state_ == kGraphRunning; }

@@ -20,13 +20,23 @@ bool CVidFrameWnd::CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, 
     owner_ = &owner;
     kind_ = titleStringId == IDS_LIVE_VIDEO_TITLE ? VideoWindowOwner::kLive : VideoWindowOwner::kPlayback;
     std::string title = LoadResourceString(titleStringId);
-    if (!Create(WS_EX_TOOLWINDOW, title.c_str(), kVideoWindowStyle, RECT{0, 0, 320, 240}, ownerWindow)) {
+    // In a main window the picture is its child, not a window of its own above it: a separate
+    // window depends on the window system to keep it above the main window, and Wine's X11 driver
+    // does not (an unmanaged top-level window that takes the keyboard focus is raised above the
+    // windows it owns, out of step with the Windows order). As a child it stays on the skin's screen
+    // whatever is clicked, minimises and restores with the main window and stays below its dialogs.
+    const bool child = ownerWindow != nullptr;
+    const DWORD style = child ? kVideoWindowStyle | WS_CHILD | WS_CLIPSIBLINGS : kVideoWindowStyle;
+    if (!Create(child ? 0 : WS_EX_TOOLWINDOW, title.c_str(), style, RECT{0, 0, 320, 240}, ownerWindow)) {
         MessageBoxA(ownerWindow, "Cannot create video window", "Error", MB_OK | MB_ICONERROR);
         return false;
     }
-    // The system gives every overlapped window a caption; this one keeps only its sizing border.
-    SetWindowLongA(Handle(), GWL_STYLE, kVideoWindowStyle);
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    if (!child) {
+        // The system gives every overlapped window a caption; this one keeps only its sizing border.
+        SetWindowLongA(Handle(), GWL_STYLE, kVideoWindowStyle);
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
     DragAcceptFiles(Handle(), TRUE);
     return true;
 }
@@ -43,9 +53,10 @@ void CVidFrameWnd::SetClientSize(int width, int height) {
 
 void CVidFrameWnd::PlaceClientArea(const RECT& screenRect) {
     RECT outer = screenRect;
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
-    // Above the main window, which it sits on.
+    const DWORD style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
+    AdjustWindowRectEx(&outer, style, FALSE, static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE)));
+    if (style & WS_CHILD) MapWindowPoints(nullptr, GetParent(Handle()), reinterpret_cast<POINT*>(&outer), 2);
+    // Above what it sits on.
     SetWindowPos(Handle(), HWND_TOP, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOACTIVATE);
 }
@@ -75,10 +86,17 @@ void CVidFrameWnd::ShowContextMenu(POINT clientPoint) {
 }
 
 void CVidFrameWnd::OnDropFiles(HDROP drop) {
-    char path[MAX_PATH + 1] = {};
-    bool got = DragQueryFileA(drop, 0, path, MAX_PATH) > 0;
+    // A name that does not fit MAX_PATH would be cut, and the cut name is another file.
+    const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
+    char path[MAX_PATH] = {};
+    const bool got = length > 0 && length < MAX_PATH && DragQueryFileA(drop, 0, path, MAX_PATH) == length;
     DragFinish(drop);  // released on every path
-    if (got) owner_->PlayDroppedFile(path);
+    if (got) {
+        owner_->PlayDroppedFile(path);
+    } else if (length >= MAX_PATH) {
+        MessageBoxA(Handle(), "The file name is too long to be played (at most 259 characters).", "Error",
+                    MB_OK | MB_ICONERROR);
+    }
 }
 
 LRESULT CVidFrameWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -102,7 +120,8 @@ LRESULT CVidFrameWnd::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_KEYDOWN:
         // Esc in the picture (also in full screen, whose keys arrive here) is Esc of the main window.
         if (wp == VK_ESCAPE) {
-            if (HWND owner = GetWindow(Handle(), GW_OWNER)) PostMessageA(owner, WM_COMMAND, IDCANCEL, 0);
+            HWND main = GetAncestor(Handle(), GA_ROOTOWNER);
+            if (main && main != Handle()) PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
             return 0;
         }
         break;

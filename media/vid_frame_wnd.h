@@ -29,12 +29,12 @@ protected:
 class CVidFrameWnd : public Window {
 public:
     // Creates the window with the title of a string-table entry (118 gives the live kind) and accepts
-    // dropped files. Shows "Cannot create video window" on failure. ownerWindow keeps it above the
-    // main window and minimised with it.
+    // dropped files. Shows "Cannot create video window" on failure. With ownerWindow (the main
+    // window) it is that window's child; without, a top-level window of its own.
     bool CreateVideoWindow(VideoWindowOwner& owner, HWND ownerWindow, unsigned titleStringId);
     // Resizes (keeping the position) so that the client area is width - 1 by height - 1.
     void SetClientSize(int width, int height);
-    // Places the window so that its client area covers rect (screen coordinates), above the other windows.
+    // Places the window so that its client area covers rect (screen coordinates), above its siblings.
     void PlaceClientArea(const RECT& screenRect);
     VideoWindowOwner::Kind Kind() const { return kind_; }
 

@@ -8,6 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix               # Windows cross build
   wine64 wine                                         # Windows runtime for tests and the demo run
   xvfb x11-utils xauth imagemagick                    # virtual display and screenshots
+  xdotool                                             # real pointer and key input (XTest) in end-to-end tests
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good # Wine's playback of AVI files
   ffmpeg                                              # ffprobe checks recorded files
   sox                                                 # synthesises the shutter sound

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace lumetra::e2e {
 namespace {
@@ -203,6 +204,73 @@ std::optional<DWORD> Program::WaitForExit(DWORD timeoutMs) const {
     DWORD code = 0;
     GetExitCodeProcess(pi_.hProcess, &code);
     return code;
+}
+
+namespace {
+
+// A file below the Unix /tmp, by its Wine name and its Unix name.
+struct UnixTempFile {
+    std::string wine;
+    std::string unix;
+};
+
+UnixTempFile NewUnixTempFile(const char* suffix) {
+    static int counter = 0;
+    std::string name = "lumetra-e2e-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + suffix;
+    return {"Z:\\tmp\\" + name, "/tmp/" + name};
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string content;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return content;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
+    std::fclose(f);
+    return content;
+}
+
+}  // namespace
+
+bool RunUnixCommand(const std::string& shellCommand, DWORD timeoutMs) {
+    UnixTempFile done = NewUnixTempFile(".done");
+    DeleteFileA(done.wine.c_str());
+    // The status is written to a side file first and then renamed, so it is never read half-written.
+    std::string script = shellCommand + "; echo $? > " + done.unix + ".part && mv " + done.unix + ".part " + done.unix;
+    std::string commandLine = "/bin/sh -c \"" + script + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    if (pi.hProcess) CloseHandle(pi.hProcess);
+    if (pi.hThread) CloseHandle(pi.hThread);
+    bool ended = WaitFor(timeoutMs, [&] { return GetFileAttributesA(done.wine.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    std::string status = ReadWholeFile(done.wine);
+    DeleteFileA(done.wine.c_str());
+    return ended && status.rfind("0", 0) == 0;
+}
+
+bool RealClick(int screenX, int screenY, int button) {
+    return RunUnixCommand("xdotool mousemove " + std::to_string(screenX) + " " + std::to_string(screenY) +
+                          " sleep 0.1 click " + std::to_string(button));
+}
+
+bool RealKeys(const std::string& keyNames) {
+    return RunUnixCommand("xdotool key --delay 50 " + keyNames);
+}
+
+COLORREF XScreenPixel(int x, int y) {
+    UnixTempFile out = NewUnixTempFile(".txt");
+    // One pixel of the root window as text: "... #RRGGBB ...".
+    bool ok = RunUnixCommand("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
+                             " txt:" + out.unix);
+    std::string text = ReadWholeFile(out.wine);
+    DeleteFileA(out.wine.c_str());
+    size_t hash = text.find('#');
+    if (!ok || hash == std::string::npos || hash + 7 > text.size()) return CLR_INVALID;
+    unsigned long rgb = std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16);
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
 }
 
 std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name) {

@@ -70,6 +70,19 @@ bool WaitFor(DWORD timeoutMs, Predicate done) {
     }
 }
 
+// Real user input and the screen as the X server shows it. Posted messages never change stacking or
+// activation, so faults of those show only with input that goes through the X server: xdotool sends
+// XTest events, ImageMagick's import reads the root window. Both run as Unix programs; Wine starts
+// them without a process handle, so each command leaves a file with its exit status when it ends.
+// Runs a shell command line; false when it did not end within the time-out or failed.
+bool RunUnixCommand(const std::string& shellCommand, DWORD timeoutMs = 10000);
+// Moves the pointer to a screen point and clicks a button there (1 left, 3 right).
+bool RealClick(int screenX, int screenY, int button = 1);
+// Presses and releases keys by their X names ("Return", "Escape", "Down").
+bool RealKeys(const std::string& keyNames);
+// A pixel of the root window, as the X server stacks the windows; CLR_INVALID on failure.
+COLORREF XScreenPixel(int x, int y);
+
 // Reads a REG_DWORD of a key below a root; nothing when missing.
 std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name);
 // Deletes a key and everything below it (nothing when it is absent).

@@ -139,6 +139,15 @@ TEST(AvailableSpace, CountsTheExistingFileAsFree) {
     EXPECT_EQ(AvailableMegabytes(1ull << 62, 0), INT_MAX);
 }
 
+TEST(NumberedFileName, NumberGoesBeforeTheExtensionOfTheLastPart) {
+    EXPECT_EQ(NumberedFileName("C:\\__temp__.avi", 1), "C:\\__temp___1.avi");
+    EXPECT_EQ(NumberedFileName("C:\\rec\\clip.x.mpg", 12), "C:\\rec\\clip.x_12.mpg");
+    // A dot in a folder name is not an extension.
+    EXPECT_EQ(NumberedFileName("C:\\my.videos\\clip", 3), "C:\\my.videos\\clip_3");
+    EXPECT_EQ(NumberedFileName("d:clip", 2), "d:clip_2");
+    EXPECT_EQ(NumberedFileName("clip.avi", 100000), "clip_100000.avi");
+}
+
 TEST(Drive, SecondCharacterColonMeansADrive) {
     EXPECT_TRUE(HasDriveLetter("C:\\__temp__.avi"));
     EXPECT_TRUE(HasDriveLetter("d:clip.avi"));

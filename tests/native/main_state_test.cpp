@@ -19,6 +19,16 @@ TEST(MainWindowState, DefaultsOfAFreshStart) {
     EXPECT_FALSE(s.launchedByButton);
 }
 
+TEST(ResyncIntervalMs, MinutesToTimerMillisecondsWithoutWrapping) {
+    EXPECT_EQ(ResyncIntervalMs(6), 360000u);
+    EXPECT_EQ(ResyncIntervalMs(0), 0u);
+    EXPECT_EQ(ResyncIntervalMs(-5), 0u);
+    // 71,583 minutes would wrap a 32-bit product to a few seconds; large values keep the longest timer.
+    EXPECT_EQ(ResyncIntervalMs(35791), 2147460000u);
+    EXPECT_EQ(ResyncIntervalMs(71583), 0x7FFFFFFFu);
+    EXPECT_EQ(ResyncIntervalMs(0x7FFFFFFF), 0x7FFFFFFFu);
+}
+
 TEST(ViewForStoredIndex, StoredIndexPastTheViewsSelectsTheLast) {
     EXPECT_EQ(ViewForStoredIndex(3, 2), 1);
     EXPECT_EQ(ViewForStoredIndex(2, 2), 1);

@@ -1,0 +1,102 @@
+// A video device that goes away (unplugged, or its graph stopped on an error): a recording is
+// closed so its file stays playable, the user is told once, the window shows a stopped state, and
+// the live picture is rebuilt by itself when the device is back. The platform's device notices
+// start a look at once; without them the device is looked for every few seconds for a while.
+#include "app/main_window.h"
+
+#include <dbt.h>
+
+#include <string>
+
+#include "mainwnd/timers.h"
+
+namespace lumetra {
+
+void MainWindow::OnDeviceLost() {
+    if (deviceState_ == DeviceState::kProbing) {
+        // The rebuilt picture found the device still gone: look again later, without a message.
+        KillTimer(Handle(), kTimerDeviceConfirm);
+        deviceState_ = DeviceState::kLost;
+        {
+            GraphBuild build(*this);
+            capture_.Stop();
+        }
+        if (deviceRetriesLeft_ > 0) SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);
+        return;
+    }
+    // Told already (the audio device of a recording reports its loss too), or never had one.
+    if (deviceState_ == DeviceState::kLost || !devices_.HasVideoDevice()) return;
+
+    const bool recording = capture_.IsRecording();
+    deviceState_ = DeviceState::kLost;
+    KillTimer(Handle(), kTimerRecording);
+    {
+        GraphBuild build(*this);
+        // Stopping the graph closes a recording's file with its index; the writer then leaves.
+        capture_.Stop();
+        capture_.Dismantle();
+    }
+    ShowDeviceLostState();
+
+    std::string text = "Video Capture device disconnected.";
+    if (recording) text += " The recording was stopped and saved to " + capture_.RecordingFile() + ".";
+    text += " The live picture returns when the device is connected again.";
+    MessageBoxA(Handle(), text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+
+    deviceRetriesLeft_ = kDeviceRetries;
+    SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);
+}
+
+void MainWindow::ShowDeviceLostState() {
+    RefreshElements();
+    SetButtonOn("BUTTON_VIDCAP", false);
+    SetText("TEXT_FUNC", "STOPPED");
+    SetText("TEXT_FILENAME", "");
+}
+
+// One look for the lost device: found again, its graph is rebuilt from new filters (a device that
+// was unplugged cannot be used through its old ones) and the live picture runs on probation until
+// it has run for a while without a new loss.
+void MainWindow::RetryDevice() {
+    if (deviceState_ != DeviceState::kLost || playbackActive_) return;  // during playback: at the next tick
+    if (deviceRetriesLeft_ > 0) --deviceRetriesLeft_;
+    if (deviceRetriesLeft_ == 0) KillTimer(Handle(), kTimerDeviceRetry);
+
+    GraphBuild build(*this);
+    DisconnectDevice();
+    devices_.Discover();
+    if (!devices_.HasVideoDevice()) return;  // not there yet
+    if (!ConnectDevice()) {
+        // Its message said why; trying again every few seconds would repeat it. A device notice
+        // looks again.
+        KillTimer(Handle(), kTimerDeviceRetry);
+        return;
+    }
+    deviceControls_.SetCaptureSize(state_.streamFormat);
+    if (!capture_.BuildPreview()) {
+        KillTimer(Handle(), kTimerDeviceRetry);
+        return;
+    }
+    PlaceLiveVideo();
+    if (!capture_.Run()) return;  // not ready to run yet: the next tick tries again
+    deviceState_ = DeviceState::kProbing;
+    KillTimer(Handle(), kTimerDeviceRetry);
+    SetTimer(Handle(), kTimerDeviceConfirm, kDeviceConfirmMs, nullptr);
+}
+
+void MainWindow::OnDeviceConfirmed() {
+    if (deviceState_ != DeviceState::kProbing) return;
+    deviceState_ = DeviceState::kPresent;
+    RefreshElements();
+}
+
+void MainWindow::OnDeviceChange(WPARAM event) {
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVNODES_CHANGED) return;
+    if (deviceState_ != DeviceState::kLost || GraphBusy()) return;
+    // Something was plugged in: look now, and for a while longer in case the device is still starting.
+    deviceRetriesLeft_ = kDeviceRetries;
+    SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);
+    RetryDevice();
+}
+
+}  // namespace lumetra
