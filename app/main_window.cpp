@@ -118,9 +118,13 @@ void MainWindow::OnCaptureGraphEvent() {
         captureEventPending_ = true;
         return;
     }
-    switch (capture_.DrainEvents()) {
+    HRESULT code = S_OK;
+    switch (capture_.DrainEvents(&code)) {
     case CaptureEvent::kDeviceLost:
-        OnDeviceLost();
+        OnCaptureStopped(false, S_OK);
+        break;
+    case CaptureEvent::kAborted:
+        OnCaptureStopped(true, code);
         break;
     case CaptureEvent::kDeviceBack:
         OnDeviceChange(DBT_DEVICEARRIVAL);

@@ -128,7 +128,8 @@ private:
     // Builds the capture graph around the discovered device and runs the live picture.
     bool ConnectDevice();
     void DisconnectDevice();
-    void OnDeviceLost();
+    // The live graph stopped: its device went away, or it stopped on an error (aborted, with code).
+    void OnCaptureStopped(bool aborted, HRESULT code);
     void RetryDevice();
     void OnDeviceConfirmed();
     void OnDeviceChange(WPARAM event);

@@ -1,18 +1,20 @@
-// A video device that goes away (unplugged, or its graph stopped on an error): a recording is
-// closed so its file stays playable, the user is told once, the window shows a stopped state, and
-// the live picture is rebuilt by itself when the device is back. The platform's device notices
-// start a look at once; without them the device is looked for every few seconds for a while.
+// A live graph that stops by itself, because its video device went away or on an error: a
+// recording is closed so its file stays playable, the user is told once, the window shows a stopped
+// state, and the live picture is rebuilt by itself when the device can be used again. The
+// platform's device notices start a look at once; without them the device is looked for every few
+// seconds for a while.
 #include "app/main_window.h"
 
 #include <dbt.h>
 
+#include <cstdio>
 #include <string>
 
 #include "mainwnd/timers.h"
 
 namespace lumetra {
 
-void MainWindow::OnDeviceLost() {
+void MainWindow::OnCaptureStopped(bool aborted, HRESULT code) {
     if (deviceState_ == DeviceState::kProbing) {
         // The rebuilt picture found the device still gone: look again later, without a message.
         KillTimer(Handle(), kTimerDeviceConfirm);
@@ -38,10 +40,14 @@ void MainWindow::OnDeviceLost() {
     }
     ShowDeviceLostState();
 
-    std::string text = "Video Capture device disconnected.";
+    char reason[96];
+    std::snprintf(reason, sizeof reason, "Error %08x : Capture Graph : The capture graph stopped on an error.",
+                  static_cast<unsigned>(code));
+    std::string text = aborted ? reason : "Video Capture device disconnected.";
     if (recording) text += " The recording was stopped and saved to " + capture_.RecordingFile() + ".";
-    text += " The live picture returns when the device is connected again.";
-    MessageBoxA(Handle(), text.c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
+    text += aborted ? " The live picture is started again." : " The live picture returns when the device is connected again.";
+    MessageBoxA(Handle(), text.c_str(), aborted ? "Error" : "Warning",
+                MB_OK | (aborted ? MB_ICONERROR : MB_ICONEXCLAMATION));
 
     deviceRetriesLeft_ = kDeviceRetries;
     SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);

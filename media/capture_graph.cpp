@@ -226,6 +226,11 @@ bool CaptureGraph::Run(HRESULT* result) {
 
 RecordStart CaptureGraph::StartRecording() {
     if (IsRecording()) return RecordStart::kAlreadyRecording;
+    const std::string file = target_ ? target_->NextRecordingFileName() : std::string();
+    if (HRESULT hr = CheckWritable(file); FAILED(hr)) {
+        ShowError("Capture/Preview Graph : Cannot set output file", hr);
+        return RecordStart::kFailed;  // the live picture was not touched
+    }
     if (!BuildCapture()) {  // the build has said why
         ReturnToPreview();
         return RecordStart::kFailed;
@@ -237,6 +242,17 @@ RecordStart CaptureGraph::StartRecording() {
         return RecordStart::kFailed;
     }
     return EnableSeeking() ? RecordStart::kRecording : RecordStart::kRecordingUntimed;
+}
+
+HRESULT CaptureGraph::CheckWritable(const std::string& file) {
+    if (file.empty() || file.size() >= MAX_PATH) return HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
+    HANDLE handle = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    CloseHandle(handle);
+    if (created) DeleteFileA(file.c_str());  // the recording makes it; a failed one leaves nothing
+    return S_OK;
 }
 
 bool CaptureGraph::StopRecording() {
@@ -400,16 +416,20 @@ bool CaptureGraph::IsFullScreen() const {
     return videoWindow_.IsFullScreen();
 }
 
-CaptureEvent CaptureGraph::DrainEvents() {
+CaptureEvent CaptureGraph::DrainEvents(HRESULT* abortCode) {
     CaptureEvent found = CaptureEvent::kNone;
     if (!events_) return found;
     long code = 0;
     LONG_PTR p1 = 0, p2 = 0;
     while (SUCCEEDED(events_->GetEvent(&code, &p1, &p2, kEventWaitMs))) {
         // A device reports its removal (second parameter 0) or its return (1); a graph that stopped
-        // on an error delivers nothing more either. The latest of them tells the state.
-        if ((code == EC_DEVICE_LOST && p2 == 0) || code == EC_ERRORABORT) found = CaptureEvent::kDeviceLost;
-        else if (code == EC_DEVICE_LOST) found = CaptureEvent::kDeviceBack;
+        // on an error (first parameter its result) delivers nothing more. The latest tells the state.
+        if (code == EC_DEVICE_LOST) {
+            found = p2 == 0 ? CaptureEvent::kDeviceLost : CaptureEvent::kDeviceBack;
+        } else if (code == EC_ERRORABORT) {
+            found = CaptureEvent::kAborted;
+            if (abortCode) *abortCode = static_cast<HRESULT>(p1);
+        }
         events_->FreeEventParams(code, p1, p2);
     }
     return found;

@@ -81,8 +81,9 @@ extern const IID kIidMpegEncoderSettings;
 // What the capture graph's events tell the main window.
 enum class CaptureEvent {
     kNone,
-    kDeviceLost,  // the capture device went away, or the graph stopped on an error
+    kDeviceLost,  // the capture device went away
     kDeviceBack,  // the device reports that it is available again
+    kAborted,     // the graph stopped on an error (a recording whose file cannot be written, ...)
 };
 
 // How a request to record ended.
@@ -131,8 +132,9 @@ public:
     // Built for a recording, whether it runs or is paused.
     bool IsRecording() const { return mode_ == kModeCapture; }
 
-    // The record action: unless a recording is under way, rebuilds for capture and runs. When the
-    // build or the run fails, the reason is shown and the preview is built and run again.
+    // The record action: unless a recording is under way, rebuilds for capture and runs. A file that
+    // cannot be written is refused before the live picture is touched; when the build or the run
+    // fails, the reason is shown and the preview is built and run again.
     RecordStart StartRecording();
     // Ends a recording (its file is closed) and runs the preview again.
     bool StopRecording();
@@ -154,9 +156,10 @@ public:
     void SetFullScreen(bool on);
     bool IsFullScreen() const;
 
-    // Reads the pending graph events (the WM_USER + 102 handler) and reports a lost device, or
-    // one that is back; other events are discarded.
-    CaptureEvent DrainEvents();
+    // Reads the pending graph events (the WM_USER + 102 handler) and reports the latest that
+    // matters: a lost device, one that is back, or a stop on an error (whose code goes to
+    // abortCode); other events are discarded.
+    CaptureEvent DrainEvents(HRESULT* abortCode = nullptr);
     void RegisterInRot();
     void RevokeFromRot();
     // Grows the capture file to sizeBytes ahead of a recording.
@@ -173,6 +176,9 @@ private:
     // Whether the main graph is still there; checked after every message box a build shows.
     bool GraphAlive() const { return graph_ && builder_ && control_; }
     bool ReturnToPreview();
+    // Whether a recording could write the file: opened for writing (created, then removed, when it
+    // does not exist), else the reason as a result code.
+    static HRESULT CheckWritable(const std::string& file);
 
     const CaptureTarget* target_ = nullptr;
     DeviceControls* deviceControls_ = nullptr;

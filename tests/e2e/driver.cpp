@@ -262,12 +262,14 @@ bool RealKeys(const std::string& keyNames) {
 
 COLORREF XScreenPixel(int x, int y) {
     UnixTempFile out = NewUnixTempFile(".txt");
-    // One pixel of the root window as text: "... #RRGGBB ...".
+    // One pixel of the root window as text: "0,0: (r,g,b)  #RRGGBB  name" after a comment line.
     bool ok = RunUnixCommand("import -window root -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) +
-                             " txt:" + out.unix);
+                             " -depth 8 txt:" + out.unix);
     std::string text = ReadWholeFile(out.wine);
     DeleteFileA(out.wine.c_str());
-    size_t hash = text.find('#');
+    // The first line is a comment ("# ImageMagick pixel enumeration ..."); the pixel follows.
+    size_t line = text.find('\n');
+    size_t hash = line == std::string::npos ? line : text.find('#', line);
     if (!ok || hash == std::string::npos || hash + 7 > text.size()) return CLR_INVALID;
     unsigned long rgb = std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16);
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);

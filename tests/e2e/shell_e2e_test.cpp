@@ -56,6 +56,18 @@ TEST_F(Shell, WithoutSkinShowsErrorThenBlankWindowAndEscEnds) {
     EndWithEscape(program, main);
 }
 
+TEST_F(Shell, EnterDoesNotEndTheProgram) {
+    Program program("enter");
+    HWND main = StartWithoutSkin(program);
+    ASSERT_NE(main, nullptr);
+    // The dialog manager turns Enter into the OK command; only Exit and Esc end the program.
+    program.PressKey(main, VK_RETURN);
+    program.PressKey(GetDlgItem(main, 1001), VK_RETURN);
+    Sleep(1500);
+    ASSERT_TRUE(program.Running()) << "Enter ended the program";
+    EndWithEscape(program, main);
+}
+
 TEST_F(Shell, EmptyViewsSectionIsReported) {
     Program program("noviews");
     program.WriteFile("skins.ini", "[OTHER]\nx=1\n");

@@ -12,6 +12,9 @@ EXPECTED = {
     "RecordAgain.avi": (2.0, True),
     "PreallocatedFileKeepsItsSizeAndTakesTheRecording.avi": (1.5, True),
     "RecordingSaysSoOnceAndRecordsVideo.avi": (1.5, False),
+    # From the end-to-end scenarios: stopped by the time limit, and cut by an unplugged device.
+    "TheTimeLimitStopsARecording.avi": (3.0, True),
+    "AnUnpluggedDeviceEndsARecordingWithAPlayableFile.avi": (2.0, True),
 }
 
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "app/settings_store.h"
 #include "framework/com_ptr.h"
@@ -118,6 +119,22 @@ protected:
         EXPECT_TRUE(boxes_.Seen().empty() || expectBoxes_) << "unexpected box: " << boxes_.Seen()[0].text;
     }
     bool StartPreview() { return graph_.BuildPreview() && graph_.Run(); }
+    // Whether the grabber sees new pictures: the simulated scene moves and counts its frames, so two
+    // pictures some frames apart differ.
+    bool FramesArrive() {
+        auto grab = [this] {
+            long size = 0;
+            graph_.GetSampleGrabber(0)->GetCurrentBuffer(&size, nullptr);
+            std::vector<char> frame(size > 0 ? static_cast<size_t>(size) : 0);
+            if (size > 0) graph_.GetSampleGrabber(0)->GetCurrentBuffer(&size, reinterpret_cast<long*>(frame.data()));
+            return frame;
+        };
+        PumpFor(500);
+        std::vector<char> first = grab();
+        PumpFor(500);
+        std::vector<char> second = grab();
+        return !first.empty() && !second.empty() && first != second;
+    }
     long GrabbedBytes() {
         long size = 0;
         graph_.GetSampleGrabber(0)->GetCurrentBuffer(&size, nullptr);
@@ -197,13 +214,26 @@ TEST_F(CaptureFixture, RecordWithAudioTwiceThenPreviewAgain) {
 
 TEST_F(CaptureFixture, RecordingWhileRecordingIsRefusedByTheCaller) {
     ASSERT_TRUE(StartPreview());
-    ASSERT_TRUE(graph_.BuildCapture());
-    ASSERT_TRUE(graph_.Run());
+    ASSERT_EQ(graph_.StartRecording(), RecordStart::kRecording);
     EXPECT_TRUE(graph_.IsCapturing());
     EXPECT_FALSE(graph_.IsPreviewing());
-    PumpFor(500);
-    ASSERT_TRUE(graph_.BuildPreview());
-    EXPECT_EQ(graph_.GetMode(), kModePreview);
+    PumpFor(1500);
+    const int64_t before = graph_.GetCapturePosition();
+    ASSERT_GT(before, 5000000) << "the recording's time does not run";
+
+    // A second record request leaves the recording alone: its time goes on, not from zero.
+    EXPECT_EQ(graph_.StartRecording(), RecordStart::kAlreadyRecording);
+    EXPECT_GE(graph_.GetCapturePosition(), before);
+    // Also while it is paused: the graph is still built for the recording.
+    graph_.Pause();
+    EXPECT_EQ(graph_.StartRecording(), RecordStart::kAlreadyRecording);
+    EXPECT_TRUE(graph_.IsRecording());
+    ASSERT_TRUE(graph_.Run());
+    PumpFor(300);
+    EXPECT_GE(graph_.GetCapturePosition(), before);
+
+    ASSERT_TRUE(graph_.StopRecording());
+    EXPECT_TRUE(graph_.IsPreviewing());
     // Back in preview the multiplexer and the writer are gone, so the file is released.
     HANDLE file = CreateFileA(target_.file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE) << "capture file still open";
@@ -221,15 +251,37 @@ TEST_F(CaptureFixture, PreallocatedFileKeepsItsSizeAndTakesTheRecording) {
 }
 
 TEST_F(CaptureFixture, UnwritableCaptureFileLeavesPreviewWorking) {
-    expectBoxes_ = true;  // whatever the platform reports about the file, the program must carry on
     target_.file = "Z:\\no\\such\\folder\\capture.avi";
     ASSERT_TRUE(StartPreview());
-    if (graph_.BuildCapture()) graph_.Run();
-    PumpFor(500);
-    ASSERT_TRUE(graph_.BuildPreview());
-    ASSERT_TRUE(graph_.Run());
-    PumpFor(1000);
-    EXPECT_EQ(GrabbedBytes(), 640 * 480 * 2);
+    // The record request itself says why it failed and brings the live picture back.
+    EXPECT_EQ(graph_.StartRecording(), RecordStart::kFailed);
+    auto seen = boxes_.Seen();
+    ASSERT_EQ(seen.size(), 1u) << "one message for the failure";
+    EXPECT_EQ(seen[0].caption, "Error");
+    EXPECT_EQ(seen[0].text, "Error 80070003 : Capture/Preview Graph : Cannot set output file");
+    expectBoxes_ = true;
+    EXPECT_FALSE(graph_.IsRecording());
+    EXPECT_TRUE(graph_.IsPreviewing());
+    EXPECT_TRUE(FramesArrive()) << "the live picture does not run after the failed recording";
+}
+
+TEST_F(CaptureFixture, ARecordingThatCannotWriteReportsAStopOnAnError) {
+    // Past the record action's own check (the folder goes away between check and run, say): the
+    // graph reports the failure as a stop on an error, with the file system's reason.
+    target_.file = "Z:\\no\\such\\folder\\capture.avi";
+    ASSERT_TRUE(StartPreview());
+    ASSERT_TRUE(graph_.BuildCapture());
+    graph_.Run();
+    HRESULT code = S_OK;
+    CaptureEvent event = CaptureEvent::kNone;
+    for (int i = 0; i < 50 && event == CaptureEvent::kNone; ++i) {
+        PumpFor(100);
+        event = graph_.DrainEvents(&code);
+    }
+    EXPECT_EQ(event, CaptureEvent::kAborted);
+    EXPECT_TRUE(FAILED(code)) << std::hex << code;
+    ASSERT_TRUE(graph_.StopRecording());
+    EXPECT_TRUE(FramesArrive());
 }
 
 TEST_F(CaptureFixture, FullScreenOnAndOff) {
