@@ -569,3 +569,65 @@ TEST_F(VideoSettingsDialog, PreallocationStaysBelowFourGigabytes) {
 
 }  // namespace
 }  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+TEST_F(VideoSettingsDialog, ANameTooLongForTheSettingsIsRefusedWhenChosen) {
+    const std::string folder = captureFile_.substr(0, captureFile_.rfind('\\') + 1);
+    // With ".avi" added the name would need 128 characters; the registry keeps 127.
+    const std::string tooLong = folder + std::string(128 - folder.size() - 4, 'n');
+    const std::string longest = folder + std::string(127 - folder.size() - 4, 'k');
+    script_
+        .Do([](HWND dialog) { Click(dialog, IDC_VCS_BROWSE); })
+        .ChooseFile("Select a video file to overwrite or enter new filemname \nif not specified '.avi' will be added",
+                    tooLong)
+        .Answer({"Error",
+                 "The file name is too long: at most 127 characters, extension included, can be kept. Choose a "
+                 "shorter name.",
+                 false, IDOK})
+        .Do([&](HWND dialog) {
+            EXPECT_EQ(ItemText(dialog, IDC_VCS_FILENAME), captureFile_) << "the refused name was taken";
+            Click(dialog, IDC_VCS_BROWSE);
+        })
+        .ChooseFile("Select a video file to overwrite or enter new filemname \nif not specified '.avi' will be added",
+                    longest)
+        .Do([&](HWND dialog) {
+            EXPECT_EQ(ItemText(dialog, IDC_VCS_FILENAME), longest + ".avi");
+            Click(dialog, IDOK);
+        });
+    EXPECT_EQ(script_.Run(settings_), IDOK);
+    EXPECT_EQ(settings_.FileName(), longest + ".avi");
+    // It comes back whole at the next start.
+    SettingsWithFakeDisk again{allocator_};
+    again.Load();
+    EXPECT_EQ(again.FileName(), longest + ".avi");
+}
+
+TEST_F(VideoSettingsDialog, AppendingNumbersGivesEachRecordingAFreeName) {
+    const std::string stem = captureFile_.substr(0, captureFile_.size() - 4);  // without ".avi"
+    auto touch = [](const std::string& path) {
+        UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                      nullptr));
+        ASSERT_TRUE(file) << path;
+    };
+    // Overwriting (and before any choice) every recording goes to the capture file.
+    settings_.SetFileOverwrite(1);
+    touch(captureFile_);
+    EXPECT_EQ(settings_.NextRecordingFileName(), captureFile_);
+    settings_.SetFileOverwrite(CaptureSettingsBase::kOverwriteUnset);
+    EXPECT_EQ(settings_.NextRecordingFileName(), captureFile_);
+
+    settings_.SetFileOverwrite(0);
+    DeleteFileA(captureFile_.c_str());
+    EXPECT_EQ(settings_.NextRecordingFileName(), captureFile_) << "a free capture file is used as it is";
+    touch(captureFile_);
+    EXPECT_EQ(settings_.NextRecordingFileName(), stem + "_1.avi");
+    touch(stem + "_1.avi");
+    touch(stem + "_2.avi");
+    EXPECT_EQ(settings_.NextRecordingFileName(), stem + "_3.avi");
+    for (const char* n : {"_1.avi", "_2.avi"}) DeleteFileA((stem + n).c_str());
+}
+
+}  // namespace
+}  // namespace lumetra

@@ -334,6 +334,57 @@ TEST_F(CaptureFixture, PlaybackOfARecording) {
     playback.Release();
 }
 
+TEST_F(CaptureFixture, AFileWithoutPositionsDoesNotUseThePreviousDuration) {
+    ASSERT_TRUE(StartPreview());
+    ASSERT_TRUE(Record(1500));
+    graph_.Stop();
+    // Not a video: it opens through the plain file source, but nothing renders, so nothing seeks.
+    const std::string other = MediaOutFolder() + "\\NotAVideo.avi";
+    FILE* f = std::fopen(other.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fputs("no video in here", f);
+    std::fclose(f);
+
+    RecordingVideoOwner owner;
+    CVidFrameWnd playbackWnd;
+    ASSERT_TRUE(playbackWnd.CreateVideoWindow(owner, nullptr, IDS_PLAYBACK_TITLE));
+    PlaybackGraph playback;
+    ASSERT_TRUE(playback.Init(playbackWnd.Handle(), &playbackWnd));
+    ASSERT_TRUE(playback.Open(target_.file));
+    ASSERT_TRUE(playback.EnableSeeking());
+    ASSERT_GT(playback.Duration(), 0);
+    playback.Stop();
+
+    if (!playback.Open(other)) GTEST_SKIP() << "the platform refuses the file outright";
+    EXPECT_FALSE(playback.EnableSeeking());
+    EXPECT_EQ(playback.Duration(), 0) << "the last file's duration is still used";
+    playback.Run();
+    PumpFor(300);
+    int64_t position = -1;
+    EXPECT_EQ(playback.GetProgress(position), -1);
+    EXPECT_EQ(position, -1) << "a position is reported for a file without one";
+    playback.Stop();
+    playback.Release();
+    DeleteFileA(other.c_str());
+}
+
+TEST_F(CaptureFixture, PlaybackRefusesANameThatWouldBeCut) {
+    RecordingVideoOwner owner;
+    CVidFrameWnd playbackWnd;
+    ASSERT_TRUE(playbackWnd.CreateVideoWindow(owner, nullptr, IDS_PLAYBACK_TITLE));
+    PlaybackGraph playback;
+    ASSERT_TRUE(playback.Init(playbackWnd.Handle(), &playbackWnd));
+    // Its first 259 characters name an existing file; the whole name does not.
+    const std::string folder = MediaOutFolder() + "\\";
+    const std::string cut = folder + std::string(259 - folder.size(), 'c');
+    FILE* f = std::fopen(cut.c_str(), "wb");
+    if (!f) GTEST_SKIP() << "the file system does not take a name of 259 characters";
+    std::fclose(f);
+    EXPECT_FALSE(playback.Open(cut + ".avi"));
+    DeleteFileA(cut.c_str());
+    playback.Release();
+}
+
 TEST_F(CaptureFixture, TeardownReleasesEveryFilter) {
     ASSERT_TRUE(StartPreview());
     ComPtr<IBaseFilter> video(devices_.Filter(DeviceSet::kVideo));

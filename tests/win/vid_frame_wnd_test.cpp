@@ -10,6 +10,7 @@
 #include "framework/window.h"
 #include "media/vid_frame_wnd.h"
 #include "res/resource.h"
+#include "tests/win/box_watcher.h"
 #include "tests/win/media_fixture.h"
 
 namespace lumetra::testing {
@@ -31,6 +32,9 @@ HDROP MakeDrop(const std::vector<std::string>& files) {
     GlobalUnlock(block);
     return static_cast<HDROP>(block);
 }
+
+// A plain window of the framework, standing for the main window.
+class CommandSinkForPlacement : public Window {};
 
 TEST(VideoWindow, TitlesStyleAndKind) {
     RecordingVideoOwner owner;
@@ -78,6 +82,47 @@ TEST(VideoWindow, DropPlaysOnlyTheFirstFile) {
     SendMessageA(live.Handle(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({"C:\\videos\\first.avi", "C:\\videos\\second.avi"})), 0);
     EXPECT_EQ(owner.dropped, "C:\\videos\\first.avi");
+}
+
+TEST(VideoWindow, DropOfANameTooLongToKeepIsRefused) {
+    RecordingVideoOwner owner;
+    CVidFrameWnd live;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, nullptr, IDS_LIVE_VIDEO_TITLE));
+    BoxWatcher boxes;
+    // 259 characters fit MAX_PATH with the terminator; 260 would be cut to another file's name.
+    const std::string fits = "C:\\videos\\" + std::string(259 - 14, 'a') + ".avi";
+    const std::string tooLong = "C:\\videos\\" + std::string(260 - 14, 'b') + ".avi";
+    ASSERT_EQ(fits.size(), 259u);
+    ASSERT_EQ(tooLong.size(), 260u);
+    SendMessageA(live.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({fits})), 0);
+    EXPECT_EQ(owner.dropped, fits);
+    owner.dropped.clear();
+    SendMessageA(live.Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({tooLong})), 0);
+    EXPECT_EQ(owner.dropped, "") << "a cut name was played";
+    auto seen = boxes.Seen();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "Error");
+    EXPECT_EQ(seen[0].text, "The file name is too long to be played (at most 259 characters).");
+}
+
+TEST(VideoWindow, InAMainWindowItIsItsChildAtTheScreenRectangle) {
+    CommandSinkForPlacement main;
+    ASSERT_TRUE(main.Create(0, "main", WS_POPUP | WS_VISIBLE, RECT{200, 100, 900, 600}, nullptr));
+    RecordingVideoOwner owner;
+    CVidFrameWnd live;
+    ASSERT_TRUE(live.CreateVideoWindow(owner, main.Handle(), IDS_LIVE_VIDEO_TITLE));
+    EXPECT_EQ(GetParent(live.Handle()), main.Handle());
+    EXPECT_TRUE(GetWindowLongA(live.Handle(), GWL_STYLE) & WS_CHILD);
+    // Placed by screen coordinates, it ends up there whatever the main window's position.
+    live.PlaceClientArea(RECT{230, 168, 614, 456});
+    POINT origin{0, 0};
+    ClientToScreen(live.Handle(), &origin);
+    RECT client;
+    GetClientRect(live.Handle(), &client);
+    EXPECT_EQ(origin.x, 230);
+    EXPECT_EQ(origin.y, 168);
+    EXPECT_EQ(client.right, 384);
+    EXPECT_EQ(client.bottom, 288);
 }
 
 }  // namespace
