@@ -1,5 +1,7 @@
 #include "tests/e2e/driver.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -273,6 +275,56 @@ COLORREF XScreenPixel(int x, int y) {
     if (!ok || hash == std::string::npos || hash + 7 > text.size()) return CLR_INVALID;
     unsigned long rgb = std::strtoul(text.substr(hash + 1, 6).c_str(), nullptr, 16);
     return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+namespace {
+
+struct ToolTipSearch {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectToolTips(HWND hwnd, LPARAM lp) {
+    auto* search = reinterpret_cast<ToolTipSearch*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == search->pid && ClassName(hwnd) == "tooltips_class32") search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::optional<std::string> ToolTipText(DWORD processId, HWND tool) {
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return std::nullopt;
+    // The tooltip messages carry pointers, which the program reads in its own memory.
+    constexpr size_t kTextAt = 512, kBytes = 4096;
+    auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, kBytes, MEM_COMMIT, PAGE_READWRITE));
+    std::optional<std::string> text;
+    ToolTipSearch search{processId, {}};
+    EnumWindows(&CollectToolTips, reinterpret_cast<LPARAM>(&search));
+    for (HWND tip : search.found) {
+        const LRESULT count = SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0);
+        for (LRESULT i = 0; remote && i < count && !text; ++i) {
+            TOOLINFOA info{};
+            info.cbSize = sizeof info;
+            SIZE_T moved = 0;
+            WriteProcessMemory(process, remote, &info, sizeof info, &moved);
+            if (!SendMessageA(tip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote))) continue;
+            ReadProcessMemory(process, remote, &info, sizeof info, &moved);
+            if (info.hwnd != tool && reinterpret_cast<HWND>(info.uId) != tool) continue;
+            info.lpszText = reinterpret_cast<char*>(remote + kTextAt);
+            WriteProcessMemory(process, remote, &info, sizeof info, &moved);
+            SendMessageA(tip, TTM_GETTEXTA, kBytes - kTextAt, reinterpret_cast<LPARAM>(remote));
+            char buffer[kBytes - kTextAt] = {};
+            ReadProcessMemory(process, remote + kTextAt, buffer, sizeof buffer - 1, &moved);
+            text = std::string(buffer);
+        }
+        if (text) break;
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return text;
 }
 
 std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name) {

@@ -83,6 +83,10 @@ bool RealKeys(const std::string& keyNames);
 // A pixel of the root window, as the X server stacks the windows; CLR_INVALID on failure.
 COLORREF XScreenPixel(int x, int y);
 
+// The text of the tooltip whose tool is the given window of another process (the skin's buttons
+// have one each), read through memory lent in that process; nothing when there is none.
+std::optional<std::string> ToolTipText(DWORD processId, HWND tool);
+
 // Reads a REG_DWORD of a key below a root; nothing when missing.
 std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name);
 // Deletes a key and everything below it (nothing when it is absent).

@@ -468,6 +468,69 @@ TEST_F(Media, EscLeavesFullScreenBeforeItEndsTheProgram) {
     EndWithEscape(program, main);
 }
 
+TEST_F(Media, AppendingNumbersKeepsEveryRecording) {
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kVideoSettings, "FileOverwrite", 0));
+    const std::string numbered = capture_.substr(0, capture_.size() - 4) + "_1.avi";
+    DeleteFileA(numbered.c_str());
+    Program program("media-numbers");
+    HWND main = StartWithDefaultSkin(program);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
+    for (int take = 0; take < 2; ++take) {
+        program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
+        ASSERT_TRUE(WaitFor(10000, [&] { return FindChildByPrefix(main, "REC 00:01") != nullptr; }));
+        program.Click(FindChildByText(main, "BUTTON_VIDSTOP"), 5, 5);
+        ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
+    }
+    // The second recording went to the next free name; the first is still there.
+    EXPECT_GT(FileSize(capture_), 20u * 640 * 480 * 2);
+    EXPECT_GT(FileSize(numbered), 20u * 640 * 480 * 2);
+    EndWithEscape(program, main);
+    DeleteFileA(numbered.c_str());
+}
+
+TEST_F(Media, FileTooltipsKeepTheSkinsOwnText) {
+    Program program("media-tooltips");
+    program.CopyFromBin("skins.ini");
+    program.CopyFromBin("Default");
+    // The skin's own tooltip of the play button holds " (" itself.
+    std::string view;
+    {
+        FILE* f = std::fopen((program.Folder() + "\\Default\\Full.ini").c_str(), "rb");
+        ASSERT_NE(f, nullptr);
+        char buffer[8192];
+        size_t n = std::fread(buffer, 1, sizeof buffer, f);
+        std::fclose(f);
+        view.assign(buffer, n);
+    }
+    const std::string own = "Play last recording";
+    size_t at = view.find("BUTTON_VIDPLAY,");
+    ASSERT_NE(at, std::string::npos);
+    at = view.find(own, at);
+    ASSERT_NE(at, std::string::npos);
+    view.replace(at, own.size(), "Play (F5)");
+    program.WriteFile("Default\\Full.ini", view);
+    ASSERT_TRUE(program.Start());
+    HWND main = program.WaitForMainWindow(kStartMs);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
+    HWND play = FindChildByText(main, "BUTTON_VIDPLAY");
+    ASSERT_NE(play, nullptr);
+    const std::string expected = "Play (F5) (" + capture_ + ")";
+    EXPECT_EQ(ToolTipText(program.ProcessId(), play).value_or("(none)"), expected);
+    // Each visit to the capture settings refreshes the tooltips; the skin's text stays whole.
+    for (int visit = 0; visit < 2; ++visit) {
+        program.Click(FindChildByText(main, "BUTTON_VID_FILE"), 5, 5);
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitFor(5000, [&] { return (dialog = FindWindowA("#32770", "VIDEO CAPTURE SETTINGS")) != nullptr; }));
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(WaitFor(5000, [&] { return !IsWindow(dialog); }));
+        Sleep(200);
+        EXPECT_EQ(ToolTipText(program.ProcessId(), play).value_or("(none)"), expected) << "after visit " << visit + 1;
+    }
+    EndWithEscape(program, main);
+}
+
 class NoDevice : public Media {
 protected:
     void SetUp() override {
