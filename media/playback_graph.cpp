@@ -1,6 +1,7 @@
 #include "media/playback_graph.h"
 
 #include "app/helpers.h"
+#include "media/capture_sizes.h"
 #include "media/graph_util.h"
 #include "media/vid_frame_wnd.h"
 
@@ -81,8 +82,12 @@ bool PlaybackGraph::Open(const std::string& fileName) {
     if (grabber_ && SUCCEEDED(grabber_->GetConnectedMediaType(&type))) {
         if (type.formattype == FORMAT_VideoInfo && type.cbFormat >= sizeof(VIDEOINFOHEADER) && type.pbFormat) {
             const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat);
-            videoRect_.right = info->bmiHeader.biWidth;
-            videoRect_.bottom = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+            // A file's damaged size keeps the fallback rather than reaching the window arithmetic.
+            VideoSize size;
+            if (VideoSizeFromFormat(info->bmiHeader.biWidth, info->bmiHeader.biHeight, size)) {
+                videoRect_.right = size.width;
+                videoRect_.bottom = size.height;
+            }
         }
         FreeMediaTypeContents(type);
     }
