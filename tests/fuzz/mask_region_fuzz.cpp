@@ -7,8 +7,8 @@ using namespace lumetra;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Input in(data, size);
-    const int width = in.Range(-2, 300);
-    const int height = in.Range(-2, 300);
+    const int width = in.Range(-2, 160);
+    const int height = in.Range(-2, 160);
     const uint32_t flushCount = static_cast<uint32_t>(in.Range(1, 2500));
     // Pixels come from the input, repeated to fill the mask; the buffer is exactly the mask's size.
     std::vector<uint8_t> bytes = in.Rest();
