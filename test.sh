@@ -31,12 +31,17 @@ bash scripts/prefix-install.sh build/win || exit 1
 status=0
 echo "== Native tests"
 (cd build/native && ctest -j"$jobs" --output-on-failure) | tee "$log/native-ctest.txt" || status=1
+echo "== Fuzz smoke runs (clang libFuzzer, a few seconds each)"
+bash scripts/fuzz.sh smoke 2>&1 | tee "$log/fuzz-ctest.txt" || status=1
 echo "== Windows tests under Wine"
 (cd build/win && ctest -j"$jobs" --output-on-failure) | tee "$log/win-ctest.txt" || status=1
 
 # One closing line over both test runs.
 total_passed=0; total_failed=0
-for f in "$log/native-ctest.txt" "$log/win-ctest.txt"; do
+fuzz_log=()
+# Without clang's libFuzzer the fuzz runs are skipped (said above), not counted as failed.
+grep -q 'fuzz runs skipped' "$log/fuzz-ctest.txt" || fuzz_log=("$log/fuzz-ctest.txt")
+for f in "$log/native-ctest.txt" "${fuzz_log[@]}" "$log/win-ctest.txt"; do
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$f" | tail -1)
   if [ -z "$line" ]; then status=1; continue; fi
   failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")

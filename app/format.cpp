@@ -85,11 +85,18 @@ int FindString(const std::vector<std::string>& list, const std::string& text) {
     return -1;
 }
 
-void CopyTruncated(char* buffer, size_t capacity, const std::string& text) {
-    if (capacity == 0) return;
-    size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
-    text.copy(buffer, n);
-    buffer[n] = '\0';
+std::string StoredText(const char* bytes, size_t size, size_t capacity) {
+    if (!bytes || capacity == 0) return {};
+    size_t length = 0;
+    while (length < size && bytes[length] != '\0') ++length;
+    return std::string(bytes, length < capacity - 1 ? length : capacity - 1);
+}
+
+std::string ProgramFolderOf(const std::string& modulePath) {
+    size_t slash = modulePath.find_last_of('\\');
+    if (slash == std::string::npos) return {};
+    bool driveRoot = slash == 2 && modulePath[1] == ':';
+    return modulePath.substr(0, driveRoot ? slash + 1 : slash);
 }
 
 }  // namespace lumetra

@@ -39,7 +39,13 @@ bool IsEven(long n);
 // Index of the first entry equal byte for byte to text, or -1.
 int FindString(const std::vector<std::string>& list, const std::string& text);
 
-// Copies at most capacity - 1 bytes of text and a terminator into a fixed buffer (capacity > 0).
-void CopyTruncated(char* buffer, size_t capacity, const std::string& text);
+// A stored registry text as the program keeps it: the bytes up to the first zero (the whole value
+// when it has none), at most capacity - 1 of them.
+std::string StoredText(const char* bytes, size_t size, size_t capacity);
+
+// The folder of a program path, as a current directory takes it: the path up to its last backslash,
+// keeping that backslash for a drive root ("C:\\" rather than "C:", which names the drive's own
+// current folder). Empty when the path has no backslash.
+std::string ProgramFolderOf(const std::string& modulePath);
 
 }  // namespace lumetra

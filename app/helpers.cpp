@@ -43,10 +43,8 @@ std::string ModulePath() {
 }
 
 void EnterProgramFolder() {
-    std::string path = ModulePath();
-    size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos) return;
-    SetCurrentDirectoryA(path.substr(0, slash).c_str());
+    std::string folder = ProgramFolderOf(ModulePath());
+    if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
 }
 
 void ToWideInto(const std::string& text, wchar_t* buffer, size_t capacity) {

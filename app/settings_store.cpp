@@ -1,5 +1,7 @@
 #include "app/settings_store.h"
 
+#include "app/format.h"
+
 #include <cstring>
 #include <vector>
 
@@ -70,9 +72,7 @@ bool ReadString(HKEY key, const char* name, std::string& value, size_t capacity)
     DWORD got = size;
     if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &got) != ERROR_SUCCESS)
         return false;
-    size_t length = strnlen(bytes.data(), got);
-    if (length > capacity - 1) length = capacity - 1;
-    value.assign(bytes.data(), length);
+    value = StoredText(bytes.data(), got, capacity);
     return true;
 }
 

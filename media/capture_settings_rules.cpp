@@ -92,7 +92,9 @@ uint64_t PreallocationBytes(int megabytes) {
 }
 
 int AvailableMegabytes(uint64_t freeBytes, uint64_t existingFileLength) {
-    const uint64_t megabytes = (freeBytes + existingFileLength) / kBytesPerMB;
+    // Saturating: two large counts must not wrap around to a small sum.
+    const uint64_t total = freeBytes > UINT64_MAX - existingFileLength ? UINT64_MAX : freeBytes + existingFileLength;
+    const uint64_t megabytes = total / kBytesPerMB;
     return static_cast<int>(std::min<uint64_t>(megabytes, INT_MAX));
 }
 

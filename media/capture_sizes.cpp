@@ -1,5 +1,8 @@
 #include "media/capture_sizes.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace lumetra {
 namespace {
 const VideoSize kSizes[kCaptureSizes] = {{160, 120}, {176, 144}, {320, 240}, {352, 240},
@@ -23,12 +26,25 @@ int CaptureSizeIndex(int width, int height) {
 }
 
 VideoSize ScaledVideoSize(VideoSize r, int command) {
+    int64_t numerator = 2, denominator = 2;
     switch (command) {
-    case 1: return {r.width / 2, r.height / 2};
-    case 3: return {r.width * 3 / 2, r.height * 3 / 2};
-    case 4: return {r.width * 2, r.height * 2};
+    case 1: numerator = 1; break;
+    case 3: numerator = 3; break;
+    case 4: numerator = 4; break;
     default: return r;
     }
+    auto scale = [&](int side) {
+        int64_t v = static_cast<int64_t>(side) * numerator / denominator;
+        return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+    };
+    return {scale(r.width), scale(r.height)};
+}
+
+bool VideoSizeFromFormat(int32_t width, int32_t height, VideoSize& out) {
+    if (width <= 0 || width > kMaxVideoSide) return false;
+    if (height == 0 || height < -kMaxVideoSide || height > kMaxVideoSide) return false;
+    out = {width, height < 0 ? -height : height};
+    return true;
 }
 
 }  // namespace lumetra

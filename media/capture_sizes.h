@@ -1,5 +1,6 @@
 #pragma once
 // The capture sizes the program offers, and picture sizes of the video windows.
+#include <cstdint>
 
 namespace lumetra {
 
@@ -17,6 +18,14 @@ VideoSize CaptureSizeAt(int index);
 int CaptureSizeIndex(int width, int height);
 
 // Picture size commands of the video windows: 1 = 50 %, 2 = 100 %, 3 = 150 %, 4 = 200 %.
+// Computed in 64 bits; a result beyond the int range stays at the largest int.
 VideoSize ScaledVideoSize(VideoSize reference, int command);
+
+// The largest picture side taken from a media format: a larger one is damaged or hostile data.
+constexpr int kMaxVideoSide = 16384;
+// The picture size of a format's bitmap header (a negative height means top-down rows). False, with
+// out untouched, for a size no picture has: width or height zero or negative, or a side above
+// kMaxVideoSide (so a height of INT_MIN is refused rather than negated).
+bool VideoSizeFromFormat(int32_t width, int32_t height, VideoSize& out);
 
 }  // namespace lumetra

@@ -84,8 +84,10 @@ bool DeviceControls::GetCaptureSize(int& width, int& height) const {
     if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || !type->pbFormat)
         return false;
     const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
-    width = info->bmiHeader.biWidth;
-    height = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+    VideoSize size;
+    if (!VideoSizeFromFormat(info->bmiHeader.biWidth, info->bmiHeader.biHeight, size)) return false;
+    width = size.width;
+    height = size.height;
     return true;
 }
 

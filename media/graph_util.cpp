@@ -94,11 +94,10 @@ const BITMAPINFOHEADER* BitmapHeaderOf(const AM_MEDIA_TYPE& type) {
 bool PictureSizeOf(const AM_MEDIA_TYPE& type, int& width, int& height) {
     const BITMAPINFOHEADER* header = BitmapHeaderOf(type);
     if (!header) return false;
-    // Compared before any negation: the height of INT_MIN has no positive counterpart.
-    const LONG w = header->biWidth, h = header->biHeight;
-    if (w <= 0 || w > kMaxPictureSide || h == 0 || h < -kMaxPictureSide || h > kMaxPictureSide) return false;
-    width = static_cast<int>(w);
-    height = static_cast<int>(h < 0 ? -h : h);
+    VideoSize size;
+    if (!VideoSizeFromFormat(header->biWidth, header->biHeight, size)) return false;
+    width = size.width;
+    height = size.height;
     return true;
 }
 

@@ -2,6 +2,8 @@
 // Small helpers over a filter graph, shared by the capture and the playback graph.
 #include <dshow.h>
 
+#include "media/capture_sizes.h"
+
 #include <string>
 
 #include "framework/com_ptr.h"
@@ -29,13 +31,10 @@ ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 // Shows the property pages of an object in one property frame owned by owner, at (0, 0), without caption.
 void ShowObjectPropertyPages(HWND owner, IUnknown* object);
 
-// The largest picture side taken from a media type: no window can be larger.
-constexpr int kMaxPictureSide = 32767;
-
 // The picture size a video media type describes, from the bitmap header of its VIDEOINFOHEADER,
 // MPEG1VIDEOINFO, VIDEOINFOHEADER2 or MPEG2VIDEOINFO block (a negative height, top-down rows, counts
 // as its size). False for other format types, a block too short for its header, and sizes no
-// picture has (not positive, or larger than kMaxPictureSide).
+// picture has (not positive, or larger than kMaxVideoSide).
 bool PictureSizeOf(const AM_MEDIA_TYPE& type, int& width, int& height);
 
 }  // namespace lumetra

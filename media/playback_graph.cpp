@@ -1,6 +1,7 @@
 #include "media/playback_graph.h"
 
 #include "app/helpers.h"
+#include "media/capture_sizes.h"
 #include "media/graph_util.h"
 #include "media/vid_frame_wnd.h"
 

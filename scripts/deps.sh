@@ -14,6 +14,7 @@ packages=(
   sox                                                 # synthesises the shutter sound
   python3 python3-pil                                 # draws the default skin
   fonts-dejavu-core
+  clang libclang-rt-14-dev                            # libFuzzer harnesses (scripts/fuzz.sh)
 )
 
 missing=()

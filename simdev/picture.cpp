@@ -71,6 +71,7 @@ const Rgb kBars[8] = {{191, 191, 191}, {191, 191, 0}, {0, 191, 191}, {0, 191, 0}
                       {191, 0, 191},   {191, 0, 0},   {0, 0, 191},   {0, 0, 0}};
 
 uint8_t Clamp(int v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+uint8_t Clamp64(int64_t v) { return static_cast<uint8_t>(v < 0 ? 0 : (v > 255 ? 255 : v)); }
 
 void Fill(Picture& pic, Rect r, Yuv c) {
     r.left = std::max(r.left, 0);
@@ -180,8 +181,9 @@ void ApplyPictureControls(const SceneSettings& s, Picture& pic) {
     if (s.brightness == 128 && s.contrast == 100 && s.saturation == 100) return;
     uint8_t lumaMap[256], chromaMap[256];
     for (int i = 0; i < 256; ++i) {
-        lumaMap[i] = Clamp((i - 16) * s.contrast / 100 + 16 + (s.brightness - 128));
-        chromaMap[i] = Clamp(128 + (i - 128) * s.saturation / 100);
+        // 64-bit: the settings are whatever the scene was given, and Clamp takes the result to 0..255.
+        lumaMap[i] = Clamp64((i - 16) * int64_t{s.contrast} / 100 + 16 + (int64_t{s.brightness} - 128));
+        chromaMap[i] = Clamp64(128 + (i - 128) * int64_t{s.saturation} / 100);
     }
     for (size_t i = 0; i < pic.y.size(); ++i) {
         pic.y[i] = lumaMap[pic.y[i]];
@@ -220,6 +222,8 @@ void DrawFrameCode(Picture& pic, uint64_t frame) {
 }  // namespace
 
 void Picture::Resize(int w, int h) {
+    // A size without pixels (zero or negative, from a damaged format) gives an empty picture.
+    if (w <= 0 || h <= 0) w = h = 0;
     width = w;
     height = h;
     size_t n = static_cast<size_t>(w) * static_cast<size_t>(h);
@@ -260,7 +264,7 @@ Rect LabelRect(int width, int line) {
 }
 
 Rect MovingSquareRect(const SceneSettings& s, uint64_t frame) {
-    if (s.mode == SceneMode::Still) return Rect{};
+    if (s.mode == SceneMode::Still || s.width <= 0 || s.height <= 0) return Rect{};
     Rect area{0, 0, s.width, s.height};
     int side = std::max(4, s.height / 6);
     if (s.mode == SceneMode::MotionInRect) {

@@ -25,7 +25,7 @@ int ProgressValueFromPoint(bool horizontal, int x, int y, int width, int height)
         value = static_cast<long long>(x) * 100 / width;
     } else {
         if (height <= 0) return 0;
-        value = static_cast<long long>(height - y) * 100 / height;
+        value = (static_cast<long long>(height) - y) * 100 / height;
     }
     // While dragging with the mouse captured the point may lie outside the element.
     return value > 100 ? 100 : value < 0 ? 0 : static_cast<int>(value);
@@ -33,8 +33,9 @@ int ProgressValueFromPoint(bool horizontal, int x, int y, int width, int height)
 
 SkinRect ProgressFillRect(bool horizontal, int value, int width, int height) {
     value = ClampProgressValue(value);
-    if (horizontal) return {0, 0, value * width / 100, height};
-    int top = (100 - value) * height / 100;
+    // In 64 bits: value x side overflows an int for a side above 21 million pixels.
+    if (horizontal) return {0, 0, static_cast<int>(static_cast<int64_t>(value) * width / 100), height};
+    int top = static_cast<int>(static_cast<int64_t>(100 - value) * height / 100);
     return {0, top, width, height};
 }
 
@@ -75,15 +76,6 @@ void TextScroll::BeforePaint() {
         offset_ = 0;
         pause_ = kStartPause;
     }
-}
-
-std::vector<bool> ApplyRadioRule(const std::vector<RadioMember>& members, int group, int selectedOrdinal,
-                                 const std::vector<bool>& current) {
-    std::vector<bool> on = current;
-    on.resize(members.size(), false);
-    for (size_t i = 0; i < members.size(); ++i)
-        if (members[i].group == group) on[i] = members[i].ordinal == selectedOrdinal;
-    return on;
 }
 
 }  // namespace lumetra

@@ -1,7 +1,6 @@
 #pragma once
 // The rules by which skin elements draw and react, free of the platform.
 #include <cstdint>
-#include <vector>
 
 #include "skin/skin_format.h"
 
@@ -56,13 +55,5 @@ private:
     int pause_ = kStartPause;
     int displayWidth_ = 0;
 };
-
-// The radio rule: each radio button of a group is on exactly when its ordinal is the selected one.
-struct RadioMember {
-    int group;
-    int ordinal;
-};
-std::vector<bool> ApplyRadioRule(const std::vector<RadioMember>& members, int group, int selectedOrdinal,
-                                 const std::vector<bool>& current);
 
 }  // namespace lumetra

@@ -76,6 +76,7 @@ private:
         SkinImage main, mask, over, on, blink, down, disabled;
         SkinImage volume, mute, brightness, contrast, saturation;
         SkinImage slider, sliderOver;
+        SIZE area{};    // the window's client size with this view: screen and elements are clipped to it
         RECT screen{};
     };
     struct View {

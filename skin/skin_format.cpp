@@ -129,6 +129,20 @@ ViewEntry ParseViewEntry(const std::string& folder, const std::string& value) {
     return v;
 }
 
+bool SkinPictureSizeAllowed(int64_t width, int64_t height) {
+    return width > 0 && height > 0 && width <= kMaxSkinSide && height <= kMaxSkinSide;
+}
+
+SkinRect ClipToArea(const SkinRect& r, int width, int height) {
+    auto clamp = [](int v, int high) { return v < 0 ? 0 : v > high ? high : v; };
+    width = width < 0 ? 0 : width;
+    height = height < 0 ? 0 : height;
+    SkinRect c{clamp(r.left, width), clamp(r.top, height), clamp(r.right, width), clamp(r.bottom, height)};
+    if (c.right < c.left) c.right = c.left;
+    if (c.bottom < c.top) c.bottom = c.top;
+    return c;
+}
+
 std::string FolderOf(const std::string& path) {
     size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

@@ -87,6 +87,14 @@ struct ViewEntry {
 };
 ViewEntry ParseViewEntry(const std::string& folder, const std::string& value);
 
+// Skin pictures and elements are held to what a screen can show: a larger picture counts as one
+// that could not be loaded, and element and screen rectangles are clipped to the window.
+constexpr int kMaxSkinSide = 4096;
+bool SkinPictureSizeAllowed(int64_t width, int64_t height);
+// The part of a rectangle inside (0, 0, width, height); a rectangle wholly outside becomes empty
+// (zero width and height) at the nearest point of the area.
+SkinRect ClipToArea(const SkinRect& r, int width, int height);
+
 // The folder of a file path with its trailing backslash ("" when the path has no folder).
 std::string FolderOf(const std::string& path);
 

@@ -4,6 +4,8 @@
 #include <olectl.h>
 
 #include "framework/com_ptr.h"
+#include "skin/picture_header.h"
+#include "skin/skin_format.h"
 
 namespace lumetra {
 namespace {
@@ -33,6 +35,18 @@ HGLOBAL ReadFileToGlobal(const std::string& path, DWORD& size) {
     return block;
 }
 
+// The decoder allocates the whole picture at once: a small file claiming a huge one is refused by
+// its header, before decoding. Formats without a header read here are checked after decoding.
+bool HeaderSizeAllowed(HGLOBAL block, DWORD size) {
+    const auto* data = static_cast<const uint8_t*>(GlobalLock(block));
+    if (!data) return false;
+    int64_t width = 0, height = 0;
+    PictureHeader header = ReadPictureSize(data, size, width, height);
+    GlobalUnlock(block);
+    if (header == PictureHeader::Unknown) return true;
+    return header == PictureHeader::Sized && SkinPictureSizeAllowed(width, height);
+}
+
 // Renders any picture into a new device-dependent bitmap of its pixel size.
 bool RenderPicture(IPicture* picture, SkinImage& out) {
     OLE_XSIZE_HIMETRIC hmWidth = 0;
@@ -53,7 +67,7 @@ bool RenderPicture(IPicture* picture, SkinImage& out) {
             height = info.bmHeight;
         }
     }
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+    if (!SkinPictureSizeAllowed(width, height)) return false;
 
     Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
     MemoryDC dc(screen.Get());
@@ -80,6 +94,10 @@ bool LoadSkinImage(const std::string& path, SkinImage& out) {
     DWORD size = 0;
     HGLOBAL block = ReadFileToGlobal(path, size);
     if (!block) return false;
+    if (!HeaderSizeAllowed(block, size)) {
+        GlobalFree(block);
+        return false;
+    }
     ComPtr<IStream> stream;
     // The stream frees the block when it is released.
     if (FAILED(CreateStreamOnHGlobal(block, TRUE, stream.Put()))) {

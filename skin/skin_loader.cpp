@@ -44,10 +44,12 @@ std::vector<std::pair<int, std::string>> NumberedEntries(const char* section, co
     return entries;
 }
 
-std::string FullFolderOf(const std::string& path) {
+// The profile calls read a file named without a full path from the Windows folder, so every skin
+// file is named to them in full.
+std::string FullPath(const std::string& path) {
     char full[MAX_PATH] = {};
     DWORD n = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return FolderOf(n > 0 && n < MAX_PATH ? std::string(full, n) : path);
+    return n > 0 && n < MAX_PATH ? std::string(full, n) : path;
 }
 
 RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
@@ -77,15 +79,16 @@ void SkinDialog::LoadSkin() {
         SkinMessage(std::string(kMasterFile) + " not found", "Error");
         return;
     }
-    std::vector<std::string> keys = ProfileKeys("VIEWS", kMasterFile);
+    const std::string master = FullPath(kMasterFile);
+    std::vector<std::string> keys = ProfileKeys("VIEWS", master);
     if (keys.empty()) {
         SkinMessage("Could not find [VIEWS] section (see Skins.ini)", "Error");
         return;
     }
-    std::string folder = ProfileValue("VIEWS", "FOLDER", kMasterFile);
+    std::string folder = ProfileValue("VIEWS", "FOLDER", master);
     views_.resize(keys.size() - 1);
     for (size_t n = 1; n <= views_.size(); ++n) {
-        std::string value = ProfileValue("VIEWS", std::to_string(n), kMasterFile);
+        std::string value = ProfileValue("VIEWS", std::to_string(n), master);
         if (value.empty()) continue;
         ViewEntry entry = ParseViewEntry(folder, value);
         views_[n - 1].file = entry.file;
@@ -117,18 +120,22 @@ bool SkinDialog::LoadView(int index) {
         SkinMessage(view.file + " : skin not found (see Skins.ini)", "Error");
         return false;
     }
-    const std::string& file = view.file;
-    std::string folder = FullFolderOf(file);
+    const std::string file = FullPath(view.file);
+    std::string folder = FolderOf(file);
     ViewImages& images = view.images;
     auto imageName = [&](const char* key) { return ProfileValue("IMAGES", key, file); };
-    std::string screen = ProfileValue("SCREENINFO", "Screen", file);
-    images.screen = ToRect(ReadRect(screen));
 
     LoadViewImage(folder, imageName("Main"), images.main);
     LoadViewImage(folder, imageName("Mask"), images.mask);
     if (images.main.Valid())
         SetWindowPos(Handle(), nullptr, 0, 0, images.main.width, images.main.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
+    // The window's area holds the live picture and the elements: nothing of the skin reaches past it.
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    images.area = images.main.Valid() ? SIZE{images.main.width, images.main.height} : SIZE{client.right, client.bottom};
+    std::string screen = ProfileValue("SCREENINFO", "Screen", file);
+    images.screen = ToRect(ClipToArea(ReadRect(screen), images.area.cx, images.area.cy));
     LoadViewImage(folder, imageName("Over"), images.over);
     LoadViewImage(folder, imageName("On"), images.on);
     LoadViewImage(folder, imageName("Blink"), images.blink);
@@ -158,7 +165,7 @@ void SkinDialog::CreateButtons(int index, const std::string& viewFile, const std
     const ViewImages& im = views_[static_cast<size_t>(index)].images;
     for (const auto& [key, value] : NumberedEntries("BUTTONINFO", viewFile)) {
         ButtonEntry entry = ParseButtonEntry(value);
-        RECT at = ToRect(entry.rect);
+        RECT at = ToRect(ClipToArea(entry.rect, im.area.cx, im.area.cy));
         auto button = std::make_unique<SkinButton>(*this, static_cast<int>(buttons_.size()), index, key - 1);
         if (!button->CreateButton(Handle(), at, entry.name)) continue;
         button->Configure(entry.name, entry.type, entry.radioGroup);
@@ -180,7 +187,10 @@ void SkinDialog::CreateButtons(int index, const std::string& viewFile, const std
         if (!entry.shapeFile.empty()) {
             SkinImage shape;
             bool loaded = LoadSkinImage(folder + entry.shapeFile, shape);
-            if (!loaded || !button->SetShape(RegionFromMask(shape))) SkinMessage("Cannot Set Button region", "Error");
+            HRGN region = loaded ? RegionFromMask(shape) : nullptr;
+            // The shape is drawn from the entry's corner; a clipped button starts further in.
+            if (region) OffsetRgn(region, entry.rect.left - at.left, entry.rect.top - at.top);
+            if (!region || !button->SetShape(region)) SkinMessage("Cannot Set Button region", "Error");
         }
         button->SetTooltipTexts(entry.tooltip, entry.onTooltip);
         buttons_.push_back(std::move(button));
@@ -191,7 +201,7 @@ void SkinDialog::CreateTexts(int index, const std::string& viewFile) {
     const ViewImages& im = views_[static_cast<size_t>(index)].images;
     for (const auto& [key, value] : NumberedEntries("TEXTINFO", viewFile)) {
         TextEntry entry = ParseTextEntry(value);
-        RECT at = ToRect(entry.rect);
+        RECT at = ToRect(ClipToArea(entry.rect, im.area.cx, im.area.cy));
         auto text = std::make_unique<SkinText>(*this, static_cast<int>(texts_.size()), index);
         if (!text->CreateButton(Handle(), at, "")) continue;
         HFONT font = CreateFontA(entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, entry.italic, FALSE, FALSE,
@@ -207,7 +217,7 @@ void SkinDialog::CreateTrackbars(int index, const std::string& viewFile) {
     const ViewImages& im = views_[static_cast<size_t>(index)].images;
     for (const auto& [key, value] : NumberedEntries("TRACKBARINFO", viewFile)) {
         TrackbarEntry entry = ParseTrackbarEntry(value);
-        RECT at = ToRect(entry.rect);
+        RECT at = ToRect(ClipToArea(entry.rect, im.area.cx, im.area.cy));
         auto trackbar = std::make_unique<SkinTrackbar>(*this, static_cast<int>(trackbars_.size()), index);
         if (!trackbar->CreateTrackbar(Handle(), at, entry.horizontal)) continue;
         trackbar->SetName(entry.name);
@@ -222,7 +232,7 @@ void SkinDialog::CreateProgress(int index, const std::string& viewFile) {
     const ViewImages& im = views_[static_cast<size_t>(index)].images;
     for (const auto& [key, value] : NumberedEntries("PROGRESSINFO", viewFile)) {
         ProgressEntry entry = ParseProgressEntry(value);
-        RECT at = ToRect(entry.rect);
+        RECT at = ToRect(ClipToArea(entry.rect, im.area.cx, im.area.cy));
         auto progress = std::make_unique<SkinProgress>(*this, index);
         if (!progress->CreateButton(Handle(), at, entry.name)) continue;
         progress->Configure(entry.name, entry.horizontal, CutPiece(im.main, at),

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
+#include <utility>
 
 namespace simdev {
 namespace {
@@ -185,6 +187,27 @@ TEST(PictureControls, ContrastSpreadsLuma) {
     int flatSpread = flat.Y(20, 100) - flat.Y(310, 100);
     int strongSpread = strong.Y(20, 100) - strong.Y(310, 100);
     EXPECT_GT(strongSpread, flatSpread * 3);
+}
+
+TEST(PictureControls, SettingsFarOutsideTheirRangesSaturate) {
+    SceneSettings s = Composite();
+    s.mode = SceneMode::Still;
+    s.contrast = 100663396;  // the products overflow 32 bits
+    s.saturation = INT_MIN;
+    s.brightness = INT_MAX;
+    Picture p;
+    RenderScene(s, 0, p);
+    EXPECT_EQ(p.Y(20, 100), 255);  // the white bar at full strength
+}
+
+TEST(Scene, SizeWithoutPixelsGivesAnEmptyPicture) {
+    for (auto size : {std::pair{-4, 240}, std::pair{320, -1}, std::pair{0, 0}, std::pair{INT_MIN, INT_MIN}}) {
+        Picture p;
+        RenderScene(Composite(size.first, size.second), 5, p);
+        EXPECT_EQ(p.width, 0);
+        EXPECT_EQ(p.height, 0);
+        EXPECT_TRUE(p.y.empty());
+    }
 }
 
 TEST(PictureControls, ZeroSaturationRemovesColour) {

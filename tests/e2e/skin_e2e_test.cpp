@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <utility>
+#include <vector>
+
 #include "tests/e2e/driver.h"
 #include "tests/e2e/test_skin.h"
 
@@ -91,8 +95,18 @@ TEST_F(Skin, LoadsShapedWindowWithElements) {
     EXPECT_EQ(size.cy, 200);
     EXPECT_NE(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
     EXPECT_NE(FindChildByText(main, "PROGRESS_VIDEO"), nullptr);
-    // View B's elements are hidden while view A is shown.
-    EXPECT_EQ(FindChildByText(main, "BUTTON_PLAIN"), FindChildByText(main, "BUTTON_PLAIN"));
+    // View B's elements exist but are hidden while view A is shown: of the two mute buttons only
+    // view A's (at 80,10) is visible.
+    std::vector<HWND> mutes = ChildrenByText(main, "BUTTON_MUTE");
+    ASSERT_EQ(mutes.size(), 2u);
+    for (HWND mute : mutes) {
+        RECT r;
+        GetWindowRect(mute, &r);
+        POINT at{r.left, r.top};
+        ScreenToClient(main, &at);
+        bool viewA = at.x == 80 && at.y == 10;
+        EXPECT_EQ(IsWindowVisible(mute) != FALSE, viewA) << "mute button at " << at.x << "," << at.y;
+    }
     // The notice of the blank window is hidden once a view is shown.
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1001)));
 
@@ -103,19 +117,27 @@ TEST_F(Skin, LoadsShapedWindowWithElements) {
     EXPECT_EQ(WindowFromPoint(POINT{w.left + 35, w.top + 190}), main);
     EXPECT_EQ(ScreenPixel(w.left + 35, w.top + 190), kMainColor);
 
-    // A lower-case "h" makes a vertical trackbar.
+    // A lower-case "h" makes a vertical trackbar; "H" a horizontal one.
+    std::vector<std::pair<SIZE, bool>> trackbars;  // size, vertical style
     EnumChildWindows(
         main,
-        [](HWND child, LPARAM) -> BOOL {
+        [](HWND child, LPARAM lp) -> BOOL {
             char cls[64] = {};
             GetClassNameA(child, cls, sizeof cls);
             RECT r;
             GetWindowRect(child, &r);
-            if (std::string(cls) == TRACKBAR_CLASSA && r.bottom - r.top == 80)
-                EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & TBS_VERT);
+            if (IsWindowVisible(child) && std::string(cls) == TRACKBAR_CLASSA)
+                reinterpret_cast<std::vector<std::pair<SIZE, bool>>*>(lp)->push_back(
+                    {SIZE{r.right - r.left, r.bottom - r.top}, (GetWindowLongA(child, GWL_STYLE) & TBS_VERT) != 0});
             return TRUE;
         },
-        0);
+        reinterpret_cast<LPARAM>(&trackbars));
+    ASSERT_EQ(trackbars.size(), 2u);
+    for (const auto& [size, vertical] : trackbars) {
+        if (size.cx == 24 && size.cy == 80) EXPECT_TRUE(vertical) << "TRACKBAR_BRIGHTNESS is not vertical";
+        else if (size.cx == 200 && size.cy == 24) EXPECT_FALSE(vertical) << "TRACKBAR_VOLUME is vertical";
+        else ADD_FAILURE() << "unexpected trackbar " << size.cx << "x" << size.cy;
+    }
     EndWithEscape(program, main);
 }
 
@@ -292,22 +314,33 @@ TEST_F(Skin, ZeroViewsLoadNothingAndSayNothing) {
 TEST_F(Skin, UnloadableImagesAreNamedInOneWarning) {
     Program program("skin-bad-images");
     TestView v = ViewA();
-    v.images["Over"] = "missing_over.bmp";
+    v.images["On"] = "missing_on.bmp";
     v.images["Down"] = "garbage_down.bmp";
     WriteTestSkin(program.Folder(), {v});
     ASSERT_TRUE(program.Start());
     MessageBoxInfo box = ExpectBox(program, "Warning");
-    EXPECT_NE(box.text.find("missing_over.bmp"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("missing_on.bmp"), std::string::npos) << box.text;
     EXPECT_NE(box.text.find("garbage_down.bmp"), std::string::npos) << box.text;
     program.Answer(box, IDOK);
     HWND main = MainWithoutBoxes(program);
     ASSERT_NE(main, nullptr);
-    // Elements cut from the broken images show the main image's piece instead.
+    // Elements cut from the broken images show the main image's piece instead (not black). The
+    // hover, with its own good image, shows first that the button follows the pointer.
     HWND plain = FindChildByText(main, "BUTTON_PLAIN");
     ASSERT_NE(plain, nullptr);
     PostMessageA(plain, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    Sleep(300);
-    EXPECT_EQ(CentrePixel(plain), kMainColor);
+    ASSERT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kOverColor; })) << "hover shows Over";
+    PostMessageA(plain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kMainColor; }))
+        << "a press with a broken Down image shows the main image's piece";
+    PostMessageA(plain, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    HWND mute = FindChildByText(main, "BUTTON_MUTE");
+    ASSERT_NE(mute, nullptr);
+    PostMessageA(mute, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    ASSERT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kOverColor; }));
+    program.Click(mute, 5, 5);
+    EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kMainColor; }))
+        << "the on state with a missing On image shows the main image's piece";
     EndWithEscape(program, main);
 }
 
@@ -350,6 +383,179 @@ TEST_F(Skin, KeyGapEndsTheElementScan) {
     EXPECT_NE(FindChildByText(main, "BUTTON_ONE"), nullptr);
     EXPECT_NE(FindChildByText(main, "BUTTON_TWO"), nullptr);
     EXPECT_EQ(FindChildByText(main, "BUTTON_FOUR"), nullptr);
+    EndWithEscape(program, main);
+}
+
+// A baseline JPEG of 8 x 8 green pixels; its frame header holds the height at 163 and the width at 165.
+const unsigned char kSmallJpeg[] = {
+    0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01,
+    0x00, 0x01, 0x00, 0x00, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x10, 0x0B, 0x0C, 0x0E, 0x0C, 0x0A, 0x10,
+    0x0E, 0x0D, 0x0E, 0x12, 0x11, 0x10, 0x13, 0x18, 0x28, 0x1A, 0x18, 0x16, 0x16, 0x18, 0x31, 0x23,
+    0x25, 0x1D, 0x28, 0x3A, 0x33, 0x3D, 0x3C, 0x39, 0x33, 0x38, 0x37, 0x40, 0x48, 0x5C, 0x4E, 0x40,
+    0x44, 0x57, 0x45, 0x37, 0x38, 0x50, 0x6D, 0x51, 0x57, 0x5F, 0x62, 0x67, 0x68, 0x67, 0x3E, 0x4D,
+    0x71, 0x79, 0x70, 0x64, 0x78, 0x5C, 0x65, 0x67, 0x63, 0xFF, 0xDB, 0x00, 0x43, 0x01, 0x11, 0x12,
+    0x12, 0x18, 0x15, 0x18, 0x2F, 0x1A, 0x1A, 0x2F, 0x63, 0x42, 0x38, 0x42, 0x63, 0x63, 0x63, 0x63,
+    0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63,
+    0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63,
+    0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0x63, 0xFF, 0xC0,
+    0x00, 0x11, 0x08, 0x00, 0x08, 0x00, 0x08, 0x03, 0x01, 0x22, 0x00, 0x02, 0x11, 0x01, 0x03, 0x11,
+    0x01, 0xFF, 0xC4, 0x00, 0x1F, 0x00, 0x00, 0x01, 0x05, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09,
+    0x0A, 0x0B, 0xFF, 0xC4, 0x00, 0xB5, 0x10, 0x00, 0x02, 0x01, 0x03, 0x03, 0x02, 0x04, 0x03, 0x05,
+    0x05, 0x04, 0x04, 0x00, 0x00, 0x01, 0x7D, 0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21,
+    0x31, 0x41, 0x06, 0x13, 0x51, 0x61, 0x07, 0x22, 0x71, 0x14, 0x32, 0x81, 0x91, 0xA1, 0x08, 0x23,
+    0x42, 0xB1, 0xC1, 0x15, 0x52, 0xD1, 0xF0, 0x24, 0x33, 0x62, 0x72, 0x82, 0x09, 0x0A, 0x16, 0x17,
+    0x18, 0x19, 0x1A, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A,
+    0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A,
+    0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7A,
+    0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99,
+    0x9A, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7, 0xA8, 0xA9, 0xAA, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xB7,
+    0xB8, 0xB9, 0xBA, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xD2, 0xD3, 0xD4, 0xD5,
+    0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8, 0xE9, 0xEA, 0xF1,
+    0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA, 0xFF, 0xC4, 0x00, 0x1F, 0x01, 0x00, 0x03,
+    0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01,
+    0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0xFF, 0xC4, 0x00, 0xB5, 0x11, 0x00,
+    0x02, 0x01, 0x02, 0x04, 0x04, 0x03, 0x04, 0x07, 0x05, 0x04, 0x04, 0x00, 0x01, 0x02, 0x77, 0x00,
+    0x01, 0x02, 0x03, 0x11, 0x04, 0x05, 0x21, 0x31, 0x06, 0x12, 0x41, 0x51, 0x07, 0x61, 0x71, 0x13,
+    0x22, 0x32, 0x81, 0x08, 0x14, 0x42, 0x91, 0xA1, 0xB1, 0xC1, 0x09, 0x23, 0x33, 0x52, 0xF0, 0x15,
+    0x62, 0x72, 0xD1, 0x0A, 0x16, 0x24, 0x34, 0xE1, 0x25, 0xF1, 0x17, 0x18, 0x19, 0x1A, 0x26, 0x27,
+    0x28, 0x29, 0x2A, 0x35, 0x36, 0x37, 0x38, 0x39, 0x3A, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49,
+    0x4A, 0x53, 0x54, 0x55, 0x56, 0x57, 0x58, 0x59, 0x5A, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69,
+    0x6A, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79, 0x7A, 0x82, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88,
+    0x89, 0x8A, 0x92, 0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6,
+    0xA7, 0xA8, 0xA9, 0xAA, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xB7, 0xB8, 0xB9, 0xBA, 0xC2, 0xC3, 0xC4,
+    0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8, 0xD9, 0xDA, 0xE2,
+    0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8, 0xE9, 0xEA, 0xF2, 0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9,
+    0xFA, 0xFF, 0xDA, 0x00, 0x0C, 0x03, 0x01, 0x00, 0x02, 0x11, 0x03, 0x11, 0x00, 0x3F, 0x00, 0xCE,
+    0xA2, 0x8A, 0x2B, 0xC6, 0x3E, 0x7C, 0xFF, 0xD9,
+};
+constexpr size_t kJpegHeightAt = 163;
+
+// The small JPEG claiming another size in its frame header (a few hundred bytes either way).
+void WriteJpegClaiming(const std::string& path, int width, int height) {
+    std::string bytes(reinterpret_cast<const char*>(kSmallJpeg), sizeof kSmallJpeg);
+    bytes[kJpegHeightAt] = static_cast<char>(height >> 8);
+    bytes[kJpegHeightAt + 1] = static_cast<char>(height & 0xFF);
+    bytes[kJpegHeightAt + 2] = static_cast<char>(width >> 8);
+    bytes[kJpegHeightAt + 3] = static_cast<char>(width & 0xFF);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// The live video window of the program, when it shows one.
+HWND LiveVideoWindow(const Program& program) {
+    HWND found = nullptr;
+    WaitFor(5000, [&] {
+        for (HWND w = FindWindowA(nullptr, "Lumetra  Live Video"); w; w = FindWindowExA(nullptr, w, nullptr, "Lumetra  Live Video")) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == program.ProcessId() && IsWindowVisible(w)) found = w;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+RECT ClientOnScreen(HWND hwnd) {
+    RECT r;
+    GetClientRect(hwnd, &r);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+TEST_F(Skin, EmptyFolderReadsViewFilesBesideTheProgram) {
+    Program program("skin-empty-folder");
+    WriteTestSkin(program.Folder(), {ViewA()}, 30, "");
+    HWND main = StartClean(program);
+    ASSERT_NE(main, nullptr);
+    SIZE size = ClientSize(main);
+    EXPECT_EQ(size.cx, 300);
+    EXPECT_EQ(size.cy, 200);
+    EXPECT_NE(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
+    EXPECT_NE(FindChildByText(main, "PROGRESS_VIDEO"), nullptr);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1001))) << "the blank window's notice is shown";
+    EndWithEscape(program, main);
+}
+
+// Pictures and sizes no screen can show: refused with the usual warning, or clipped to the window,
+// so that the window comes up with its buttons reachable.
+TEST_F(Skin, HostileImagesAndSizesLeaveAUsableWindow) {
+    Program program("skin-hostile");
+    TestView v = ViewA();
+    v.images["Over"] = "huge_over.jpg";       // 65500 x 65500 claimed by a few hundred bytes
+    v.images["Down"] = "large_down.jpg";      // 16384 x 16384
+    v.images["Blink"] = "small_blink.jpg";    // a good JPEG, loaded as usual
+    v.screen = "140,158,100000,100000";
+    v.buttons.push_back("BUTTON_HUGE,280,40,20000,20000,TYPE_PUSH,Huge");
+    v.progress.push_back("PROGRESS_WIDE,40,115,30000000,8,H,Wide");
+    WriteTestSkin(program.Folder(), {v});
+    WriteJpegClaiming(program.Folder() + "\\Skin\\huge_over.jpg", 65500, 65500);
+    WriteJpegClaiming(program.Folder() + "\\Skin\\large_down.jpg", 16384, 16384);
+    WriteJpegClaiming(program.Folder() + "\\Skin\\small_blink.jpg", 8, 8);
+    ASSERT_TRUE(program.Start());
+    MessageBoxInfo box = ExpectBox(program, "Warning");
+    EXPECT_NE(box.text.find("huge_over.jpg"), std::string::npos) << box.text;
+    EXPECT_NE(box.text.find("large_down.jpg"), std::string::npos) << box.text;
+    EXPECT_EQ(box.text.find("small_blink.jpg"), std::string::npos) << box.text;
+    program.Answer(box, IDOK);
+    HWND main = MainWithoutBoxes(program);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ClientSize(main).cx, 300);
+    RECT window = ClientOnScreen(main);
+
+    // The huge elements end at the window's edge.
+    for (const char* name : {"BUTTON_HUGE", "PROGRESS_WIDE"}) {
+        HWND element = FindChildByText(main, name);
+        ASSERT_NE(element, nullptr) << name;
+        RECT r;
+        GetWindowRect(element, &r);
+        EXPECT_TRUE(Inside(r, window)) << name << " reaches past the window: " << r.right << "," << r.bottom;
+    }
+    // The live picture stays inside the window, clear of the buttons: a button is what lies under
+    // the pointer at its centre, and a click on it works.
+    HWND live = LiveVideoWindow(program);
+    ASSERT_NE(live, nullptr);
+    RECT picture = ClientOnScreen(live);
+    EXPECT_TRUE(Inside(picture, window)) << "live picture " << picture.left << "," << picture.top << " - "
+                                         << picture.right << "," << picture.bottom;
+    HWND mute = FindChildByText(main, "BUTTON_MUTE");
+    ASSERT_NE(mute, nullptr);
+    RECT m;
+    GetWindowRect(mute, &m);
+    EXPECT_EQ(WindowFromPoint(POINT{(m.left + m.right) / 2, (m.top + m.bottom) / 2}), mute);
+    program.Click(mute, 5, 5);
+    EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kOnColor; })) << "the mute button does not react";
+    EndWithEscape(program, main);
+}
+
+TEST_F(Skin, RadioButtonsOfAGroupTurnEachOtherOff) {
+    Program program("skin-radio");
+    TestView v = ViewA();
+    v.buttons = {"BUTTON_R1,40,10,30,20,TYPE_RADIO,1,One", "BUTTON_R2,80,10,30,20,TYPE_RADIO,1,Two",
+                 "BUTTON_R3,120,10,30,20,TYPE_RADIO,2,Three"};
+    WriteTestSkin(program.Folder(), {v});
+    HWND main = StartClean(program);
+    ASSERT_NE(main, nullptr);
+    HWND r1 = FindChildByText(main, "BUTTON_R1"), r2 = FindChildByText(main, "BUTTON_R2"),
+         r3 = FindChildByText(main, "BUTTON_R3");
+    ASSERT_TRUE(r1 && r2 && r3);
+    auto on = [](HWND b) { return CentrePixel(b) == kOnColor; };
+
+    program.Click(r1, 5, 5);
+    EXPECT_TRUE(WaitFor(3000, [&] { return on(r1); }));
+    program.Click(r3, 5, 5);
+    EXPECT_TRUE(WaitFor(3000, [&] { return on(r3); }));
+    EXPECT_TRUE(on(r1)) << "a button of another group turned group 1 off";
+    program.Click(r2, 5, 5);
+    EXPECT_TRUE(WaitFor(3000, [&] { return on(r2) && !on(r1); })) << "selecting R2 leaves R1 on";
+    EXPECT_TRUE(on(r3)) << "group 2 changed with group 1";
     EndWithEscape(program, main);
 }
 

@@ -69,11 +69,12 @@ void WriteSection(FILE* f, const char* section, const std::vector<std::string>& 
 
 }  // namespace
 
-void WriteTestSkin(const std::string& folder, const std::vector<TestView>& views, int maskWhiteColumns) {
-    std::string skinFolder = folder + "\\Skin";
+void WriteTestSkin(const std::string& folder, const std::vector<TestView>& views, int maskWhiteColumns,
+                   const std::string& subfolder) {
+    std::string skinFolder = subfolder.empty() ? folder : folder + "\\" + subfolder;
     CreateDirectoryA(skinFolder.c_str(), nullptr);
     FILE* master = std::fopen((folder + "\\skins.ini").c_str(), "wb");
-    std::fprintf(master, "[VIEWS]\r\nFOLDER=Skin\\\r\n");
+    std::fprintf(master, "[VIEWS]\r\nFOLDER=%s\r\n", subfolder.empty() ? "" : (subfolder + "\\").c_str());
     for (size_t i = 0; i < views.size(); ++i)
         std::fprintf(master, "%zu=%s,%s\r\n", i + 1, views[i].file.c_str(), views[i].title.c_str());
     std::fclose(master);
@@ -135,6 +136,25 @@ BOOL CALLBACK MatchChild(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 }  // namespace
+
+std::vector<HWND> ChildrenByText(HWND parent, const std::string& text) {
+    struct Search {
+        std::string text;
+        std::vector<HWND> found;
+    } search{text, {}};
+    EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char buffer[512] = {};
+            SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                                2000, nullptr);
+            if (s->text == buffer) s->found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 HWND FindChildByPrefix(HWND parent, const std::string& prefix) {
     ChildSearch search{prefix, true};

@@ -36,10 +36,15 @@ struct TestView {
 // Writes skins.ini (FOLDER=Skin\) and every view with its solid-coloured images into folder.
 // Images named in a view are generated unless the name contains "missing" (left absent) or
 // "garbage" (written as undecodable bytes). The mask is white left of maskWhiteColumns.
-void WriteTestSkin(const std::string& folder, const std::vector<TestView>& views, int maskWhiteColumns = 30);
+// An empty skinFolder puts the views and images beside skins.ini, with an empty FOLDER.
+void WriteTestSkin(const std::string& folder, const std::vector<TestView>& views, int maskWhiteColumns = 30,
+                   const std::string& skinFolder = "Skin");
 
 // The standard images of a view: Main, Mask, Over, Down, On, Blink, Disabled, Slider, SliderOver.
 std::map<std::string, std::string> StandardImages(const std::string& prefix);
+
+// Every child of a window (shown or hidden) whose window text is exactly text.
+std::vector<HWND> ChildrenByText(HWND parent, const std::string& text);
 
 // Reads a pixel of the screen (what is visible).
 COLORREF ScreenPixel(int x, int y);

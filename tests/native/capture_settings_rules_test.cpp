@@ -137,6 +137,9 @@ TEST(AvailableSpace, CountsTheExistingFileAsFree) {
     EXPECT_EQ(AvailableMegabytes(1048575, 0), 0);
     // Beyond 2^31 - 1 Mbytes the count stays at the largest value the field holds.
     EXPECT_EQ(AvailableMegabytes(1ull << 62, 0), INT_MAX);
+    // A sum past 2^64 must not wrap around to a few bytes.
+    EXPECT_EQ(AvailableMegabytes(UINT64_MAX, 2 * 1048576), INT_MAX);
+    EXPECT_EQ(AvailableMegabytes(UINT64_MAX - 5, UINT64_MAX - 5), INT_MAX);
 }
 
 TEST(NumberedFileName, NumberGoesBeforeTheExtensionOfTheLastPart) {

@@ -91,14 +91,21 @@ TEST(FindString, FirstExactMatch) {
     EXPECT_EQ(FindString({}, "a"), -1);
 }
 
-TEST(CopyTruncated, NeverWritesPastCapacity) {
-    char buffer[8];
-    std::memset(buffer, 'x', sizeof buffer);
-    CopyTruncated(buffer, 4, "abcdefgh");
-    EXPECT_STREQ(buffer, "abc");
-    EXPECT_EQ(buffer[4], 'x');
-    CopyTruncated(buffer, 8, "ab");
-    EXPECT_STREQ(buffer, "ab");
+TEST(StoredText, UpToTheFirstZeroAndWithinCapacity) {
+    EXPECT_EQ(StoredText("abc\0def", 8, 128), "abc");
+    EXPECT_EQ(StoredText("abcdef", 6, 128), "abcdef");  // stored without its terminator
+    EXPECT_EQ(StoredText("abcdef", 6, 4), "abc");
+    EXPECT_EQ(StoredText("abcdef", 0, 4), "");
+    EXPECT_EQ(StoredText("abc", 3, 0), "");
+    EXPECT_EQ(StoredText(nullptr, 5, 4), "");
+}
+
+TEST(ProgramFolder, PathUpToTheLastBackslashKeepingADriveRoot) {
+    EXPECT_EQ(ProgramFolderOf("C:\\Program Files\\Lumetra\\Lumetra.exe"), "C:\\Program Files\\Lumetra");
+    // "C:" alone would name the drive's current folder, not its root.
+    EXPECT_EQ(ProgramFolderOf("C:\\Lumetra.exe"), "C:\\");
+    EXPECT_EQ(ProgramFolderOf("\\\\server\\share\\Lumetra.exe"), "\\\\server\\share");
+    EXPECT_EQ(ProgramFolderOf("Lumetra.exe"), "");
 }
 
 }  // namespace

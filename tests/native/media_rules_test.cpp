@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace lumetra {
 namespace {
 
@@ -48,6 +50,25 @@ TEST(CaptureSizes, VideoWindowFactors) {
     EXPECT_EQ(ScaledVideoSize({352, 288}, 2), (VideoSize{352, 288}));
     EXPECT_EQ(ScaledVideoSize({352, 288}, 4), (VideoSize{704, 576}));
     EXPECT_EQ(ScaledVideoSize({175, 143}, 3), (VideoSize{262, 214}));
+    // Products that pass the int range are worked out in 64 bits and held at the largest int.
+    EXPECT_EQ(ScaledVideoSize({1 << 30, 2}, 4), (VideoSize{INT_MAX, 4}));
+    EXPECT_EQ(ScaledVideoSize({715827883, 2}, 3), (VideoSize{1073741824, 3}));
+    EXPECT_EQ(ScaledVideoSize({INT_MAX, INT_MAX}, 3), (VideoSize{INT_MAX, INT_MAX}));
+}
+
+TEST(CaptureSizes, FormatSizesNoPictureHasAreRefused) {
+    VideoSize size{1, 1};
+    EXPECT_TRUE(VideoSizeFromFormat(352, -288, size));
+    EXPECT_EQ(size, (VideoSize{352, 288}));
+    EXPECT_TRUE(VideoSizeFromFormat(kMaxVideoSide, kMaxVideoSide, size));
+    size = {7, 7};
+    EXPECT_FALSE(VideoSizeFromFormat(640, INT_MIN, size));  // would stay negative when negated
+    EXPECT_FALSE(VideoSizeFromFormat(640, 0, size));
+    EXPECT_FALSE(VideoSizeFromFormat(0, 480, size));
+    EXPECT_FALSE(VideoSizeFromFormat(-640, 480, size));
+    EXPECT_FALSE(VideoSizeFromFormat(1 << 30, 480, size));
+    EXPECT_FALSE(VideoSizeFromFormat(640, kMaxVideoSide + 1, size));
+    EXPECT_EQ(size, (VideoSize{7, 7})) << "a refused size leaves the caller's value";
 }
 
 }  // namespace

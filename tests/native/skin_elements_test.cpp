@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <random>
 #include <set>
 #include <utility>
@@ -145,6 +147,10 @@ TEST(Progress, ValueFromPointAndFill) {
     EXPECT_EQ(ProgressFillRect(false, 25, 10, 80), (SkinRect{0, 60, 10, 80}));
     EXPECT_EQ(ProgressFillRect(true, 150, 200, 10), (SkinRect{0, 0, 200, 10}));  // above 100 shows full
     EXPECT_EQ(ClampProgressValue(150), 100);
+    // Elements wider or taller than value x side fits in an int.
+    EXPECT_EQ(ProgressFillRect(true, 100, 30000000, 10), (SkinRect{0, 0, 30000000, 10}));
+    EXPECT_EQ(ProgressFillRect(true, 50, INT_MAX, 10).right, INT_MAX / 2);
+    EXPECT_EQ(ProgressFillRect(false, 0, 10, 30000000), (SkinRect{0, 30000000, 10, 30000000}));
 }
 
 TEST(Trackbar, ThumbPictureCentredOnPlatformThumb) {
@@ -182,12 +188,6 @@ TEST(TextScroll, PausesTwoSecondsEachPassAndOneAfterClick) {
     ticksBeforeMove = 0;
     while (!s.Tick()) ++ticksBeforeMove;
     EXPECT_EQ(ticksBeforeMove, TextScroll::kClickPause);
-}
-
-TEST(RadioRule, OnlyTheSelectedOrdinalOfTheGroup) {
-    std::vector<RadioMember> members = {{1, 0}, {1, 1}, {2, 2}, {1, 3}};
-    auto on = ApplyRadioRule(members, 1, 3, {true, true, true, false});
-    EXPECT_EQ(on, (std::vector<bool>{false, false, true, true}));
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // The dialogs' hover button: enter and leave notices, check-box mode, default flag, tooltip, disabling.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "framework/window.h"
@@ -86,10 +88,59 @@ TEST_F(HoverNotify, CheckBoxModeTogglesOnClickAndTakesBothCheckValues) {
 TEST_F(HoverNotify, KeepsTheDefaultButtonFlagAndDrawsItself) {
     EXPECT_TRUE(SendMessageA(button_, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongA(button_, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+}
+
+// The tooltip controls of this thread that have the button as a tool.
+std::vector<HWND> TooltipsOf(HWND button) {
+    struct Search {
+        HWND button;
+        std::vector<HWND> found;
+    } search{button, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char cls[64] = {};
+            GetClassNameA(w, cls, sizeof cls);
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+            TOOLINFOA tool{sizeof tool};
+            tool.hwnd = s->button;
+            tool.uId = reinterpret_cast<UINT_PTR>(s->button);
+            if (SendMessageA(w, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool))) s->found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string TooltipText(HWND tooltip, HWND button) {
+    char text[256] = {};
+    TOOLINFOA tool{sizeof tool};
+    tool.hwnd = button;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = text;
+    SendMessageA(tooltip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST_F(HoverNotify, TooltipIsCreatedOnceForTheWholeButtonThenOnlyItsTextChanges) {
+    EXPECT_TRUE(TooltipsOf(button_).empty()) << "a tooltip before the first text";
     hover_.SetTooltipText("Add a new entry");
-    hover_.SetTooltipText("Add another entry");  // only the text changes
-    hover_.EnableTooltip(false);
-    UpdateWindow(button_);
+    std::vector<HWND> tips = TooltipsOf(button_);
+    ASSERT_EQ(tips.size(), 1u);
+    HWND tip = tips[0];
+    EXPECT_EQ(TooltipText(tip, button_), "Add a new entry");
+    EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), 400);
+    TOOLINFOA tool{sizeof tool};
+    tool.hwnd = button_;
+    tool.uId = reinterpret_cast<UINT_PTR>(button_);
+    ASSERT_TRUE(SendMessageA(tip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_TRUE(tool.uFlags & TTF_IDISHWND) << "the tool is not the whole button";
+
+    hover_.SetTooltipText("Add another entry");
+    EXPECT_EQ(TooltipsOf(button_), tips) << "a second tooltip control was made";
+    EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    EXPECT_EQ(TooltipText(tip, button_), "Add another entry");
 }
 
 }  // namespace

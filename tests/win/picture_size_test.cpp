@@ -83,8 +83,9 @@ TEST(PictureSize, ShortBlocksOtherFormatsAndImpossibleSizesAreRefused) {
     EXPECT_TRUE(Refused({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, 640, 0}));
     EXPECT_TRUE(Refused({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, 640, INT_MIN}));
     EXPECT_TRUE(Refused({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, 1 << 30, 480}));
-    EXPECT_TRUE(SizeIs({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, kMaxPictureSide, -kMaxPictureSide},
-                       kMaxPictureSide, kMaxPictureSide));
+    EXPECT_TRUE(Refused({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, kMaxVideoSide + 1, 480}));
+    EXPECT_TRUE(SizeIs({FORMAT_VideoInfo, sizeof(VIDEOINFOHEADER), at, kMaxVideoSide, -kMaxVideoSide},
+                       kMaxVideoSide, kMaxVideoSide));
 }
 
 }  // namespace

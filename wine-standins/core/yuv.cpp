@@ -1,5 +1,7 @@
 #include "wine-standins/core/yuv.h"
 
+#include <utility>
+
 namespace lumetra::standins {
 
 namespace {
@@ -30,45 +32,55 @@ Yuv RgbToYuv(Rgb c) {
 }
 
 size_t YuvImageSize(YuvLayout layout, int width, int height) {
-    size_t pixels = size_t(width) * size_t(height);
-    return layout == YuvLayout::Yuy2 || layout == YuvLayout::Uyvy ? pixels * 2 : pixels * 3 / 2;
+    if (width <= 0 || height <= 0) return 0;
+    const size_t w = size_t(width), h = size_t(height);
+    if (layout == YuvLayout::Yuy2 || layout == YuvLayout::Uyvy) return (w + 1) / 2 * 4 * h;
+    return w * h + 2 * ((w + 1) / 2) * ((h + 1) / 2);
 }
 
 size_t DibStride(int width, int bitCount) {
+    if (width <= 0 || bitCount <= 0) return 0;
     return (size_t(width) * size_t(bitCount / 8) + 3) & ~size_t(3);
 }
 
-void YuvToDib(YuvLayout layout, const uint8_t* src, int width, int height,
-              uint8_t* dst, size_t dstStride, int bitCount) {
+bool YuvToDib(YuvLayout layout, const uint8_t* src, size_t srcBytes, int width, int height,
+              uint8_t* dst, size_t dstBytes, size_t dstStride, int bitCount) {
+    if (!src || !dst || width <= 0 || height <= 0 || (bitCount != 24 && bitCount != 32)) return false;
     const int bytes = bitCount / 8;
-    for (int row = 0; row < height; ++row) {
-        uint8_t* out = dst + size_t(height - 1 - row) * dstStride;
-        if (layout == YuvLayout::Yuy2 || layout == YuvLayout::Uyvy) {
-            const uint8_t* in = src + size_t(row) * size_t(width) * 2;
-            const bool yFirst = layout == YuvLayout::Yuy2;
-            for (int x = 0; x + 1 < width; x += 2, in += 4) {
-                int y0 = yFirst ? in[0] : in[1], y1 = yFirst ? in[2] : in[3];
-                int u = (yFirst ? in[1] : in[0]) - 128, v = (yFirst ? in[3] : in[2]) - 128;
-                int rv = 409 * v, guv = 100 * u + 208 * v, bu = 516 * u;
-                Put(out, y0, rv, guv, bu, bytes);
-                Put(out + bytes, y1, rv, guv, bu, bytes);
-                out += 2 * bytes;
+    const size_t w = size_t(width), h = size_t(height);
+    if (srcBytes < YuvImageSize(layout, width, height)) return false;
+    if (dstStride < w * size_t(bytes) || dstBytes / dstStride < h) return false;
+
+    const size_t packedRow = (w + 1) / 2 * 4;
+    const size_t chromaWidth = (w + 1) / 2, chromaSize = chromaWidth * ((h + 1) / 2);
+    for (size_t row = 0; row < h; ++row) {
+        uint8_t* out = dst + (h - 1 - row) * dstStride;
+        for (size_t x = 0; x < w; x += 2) {
+            int y0, y1, u, v;
+            if (layout == YuvLayout::Yuy2 || layout == YuvLayout::Uyvy) {
+                const uint8_t* in = src + row * packedRow + x * 2;
+                const bool yFirst = layout == YuvLayout::Yuy2;
+                y0 = yFirst ? in[0] : in[1];
+                y1 = yFirst ? in[2] : in[3];
+                u = (yFirst ? in[1] : in[0]) - 128;
+                v = (yFirst ? in[3] : in[2]) - 128;
+            } else {
+                const uint8_t* yp = src + row * w;
+                const uint8_t* up = src + w * h + (row / 2) * chromaWidth;
+                const uint8_t* vp = up + chromaSize;
+                if (layout == YuvLayout::Yv12) std::swap(up, vp);
+                y0 = yp[x];
+                y1 = x + 1 < w ? yp[x + 1] : y0;
+                u = up[x / 2] - 128;
+                v = vp[x / 2] - 128;
             }
-        } else {
-            const size_t ySize = size_t(width) * size_t(height), cSize = ySize / 4;
-            const uint8_t* yp = src + size_t(row) * size_t(width);
-            const uint8_t* up = src + ySize + size_t(row / 2) * size_t(width / 2);
-            const uint8_t* vp = up + cSize;
-            if (layout == YuvLayout::Yv12) { const uint8_t* t = up; up = vp; vp = t; }
-            for (int x = 0; x + 1 < width; x += 2) {
-                int u = up[x / 2] - 128, v = vp[x / 2] - 128;
-                int rv = 409 * v, guv = 100 * u + 208 * v, bu = 516 * u;
-                Put(out, yp[x], rv, guv, bu, bytes);
-                Put(out + bytes, yp[x + 1], rv, guv, bu, bytes);
-                out += 2 * bytes;
-            }
+            const int rv = 409 * v, guv = 100 * u + 208 * v, bu = 516 * u;
+            Put(out, y0, rv, guv, bu, bytes);
+            if (x + 1 < w) Put(out + bytes, y1, rv, guv, bu, bytes);
+            out += 2 * bytes;
         }
     }
+    return true;
 }
 
 }  // namespace lumetra::standins

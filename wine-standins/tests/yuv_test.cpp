@@ -63,7 +63,7 @@ TEST_P(YuvToDibTest, PlacesColoursBottomUpInBgrOrder) {
     for (int bits : {24, 32}) {
         size_t stride = DibStride(w, bits) + 4;   // a wider surface than needed
         std::vector<uint8_t> dib(stride * h, 0x11);
-        YuvToDib(layout, src.data(), w, h, dib.data(), stride, bits);
+        ASSERT_TRUE(YuvToDib(layout, src.data(), src.size(), w, h, dib.data(), dib.size(), stride, bits));
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 const uint8_t* p = &dib[size_t(h - 1 - y) * stride + size_t(x * bits / 8)];
@@ -76,3 +76,41 @@ TEST_P(YuvToDibTest, PlacesColoursBottomUpInBgrOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Layouts, YuvToDibTest,
                          ::testing::Values(YuvLayout::Yuy2, YuvLayout::Uyvy, YuvLayout::I420, YuvLayout::Yv12));
+
+// Odd sizes: the last column and row of a planar picture have chroma samples of their own, in
+// planes of (width + 1) / 2 x (height + 1) / 2.
+TEST(YuvToDib, OddSizesReadTheirOwnChromaSamples) {
+    const int w = 5, h = 3;
+    EXPECT_EQ(YuvImageSize(YuvLayout::I420, w, h), size_t(15 + 2 * 3 * 2));
+    EXPECT_EQ(YuvImageSize(YuvLayout::Yuy2, w, h), size_t(12 * 3));
+    for (YuvLayout layout : {YuvLayout::I420, YuvLayout::Yv12}) {
+        // Grey everywhere but the last U sample (the bottom-right pixel's): exactly the picture's
+        // bytes, so that the sanitizers catch any read past them.
+        std::vector<uint8_t> src(YuvImageSize(layout, w, h), 128);
+        const size_t lastChroma = (layout == YuvLayout::I420 ? 15 : 15 + 6) + 5;
+        src[lastChroma] = 240;
+        std::vector<uint8_t> dib(DibStride(w, 32) * h, 0);
+        ASSERT_TRUE(YuvToDib(layout, src.data(), src.size(), w, h, dib.data(), dib.size(), DibStride(w, 32), 32));
+        const uint8_t* last = &dib[4 * 4];  // bottom row of the DIB, last column
+        EXPECT_GT(last[0], last[2] + 100) << "the last pixel takes the last chroma sample";
+        EXPECT_NEAR(dib[0], dib[2], 2) << "the first pixel stays grey";
+        EXPECT_EQ(last[3], 0xFF) << "the last, odd column is written";
+    }
+    std::vector<uint8_t> packed(YuvImageSize(YuvLayout::Yuy2, w, h), 128);
+    std::vector<uint8_t> dib(DibStride(w, 24) * h, 0);
+    EXPECT_TRUE(YuvToDib(YuvLayout::Yuy2, packed.data(), packed.size(), w, h, dib.data(), dib.size(), DibStride(w, 24), 24));
+}
+
+TEST(YuvToDib, RefusesBuffersShorterThanThePicture) {
+    const int w = 8, h = 4;
+    for (YuvLayout layout : {YuvLayout::Yuy2, YuvLayout::I420}) {
+        std::vector<uint8_t> src(YuvImageSize(layout, w, h), 128);
+        std::vector<uint8_t> dib(DibStride(w, 24) * h, 0x11);
+        EXPECT_FALSE(YuvToDib(layout, src.data(), src.size() - 1, w, h, dib.data(), dib.size(), DibStride(w, 24), 24));
+        EXPECT_FALSE(YuvToDib(layout, src.data(), src.size(), w, h, dib.data(), dib.size() - 1, DibStride(w, 24), 24));
+        EXPECT_FALSE(YuvToDib(layout, src.data(), src.size(), w, h, dib.data(), dib.size(), DibStride(w, 24) - 1, 24));
+        EXPECT_FALSE(YuvToDib(layout, src.data(), src.size(), w, h, dib.data(), dib.size(), DibStride(w, 24), 16));
+        EXPECT_FALSE(YuvToDib(layout, src.data(), src.size(), -w, h, dib.data(), dib.size(), DibStride(w, 24), 24));
+        EXPECT_EQ(dib, std::vector<uint8_t>(DibStride(w, 24) * h, 0x11)) << "a refused picture writes nothing";
+    }
+}

@@ -9,6 +9,7 @@
 #include <vfw.h>
 #include <olectl.h>
 
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -59,7 +60,7 @@ bool LayoutOf(DWORD compression, YuvLayout& layout) {
 bool InputOk(const BITMAPINFOHEADER* in) {
     YuvLayout layout;
     return in && LayoutOf(in->biCompression, layout) && in->biWidth > 0 && in->biWidth % 2 == 0 &&
-           in->biHeight != 0 && std::abs(in->biHeight) % 2 == 0;
+           in->biHeight != 0 && in->biHeight != INT_MIN && std::abs(in->biHeight) % 2 == 0;
 }
 
 // Output: uncompressed bottom-up RGB of the same size (the renderer may ask for a wider row pitch
@@ -92,9 +93,16 @@ LRESULT Decompress(const ICDECOMPRESS* d) {
     if (!d || Query(d->lpbiInput, d->lpbiOutput) != ICERR_OK || !d->lpInput || !d->lpOutput) return ICERR_BADFORMAT;
     YuvLayout layout = YuvLayout::Yuy2;
     LayoutOf(d->lpbiInput->biCompression, layout);
+    const BITMAPINFOHEADER* in = d->lpbiInput;
     const BITMAPINFOHEADER* out = d->lpbiOutput;
-    YuvToDib(layout, static_cast<const uint8_t*>(d->lpInput), d->lpbiInput->biWidth, std::abs(d->lpbiInput->biHeight),
-             static_cast<uint8_t*>(d->lpOutput), DibStride(out->biWidth, out->biBitCount), out->biBitCount);
+    const int width = in->biWidth, height = std::abs(in->biHeight);
+    const size_t stride = DibStride(out->biWidth, out->biBitCount);
+    // The headers' image sizes are the buffers' lengths; a header without one holds a whole picture.
+    const size_t inBytes = in->biSizeImage ? in->biSizeImage : YuvImageSize(layout, width, height);
+    const size_t outBytes = out->biSizeImage ? out->biSizeImage : stride * size_t(height);
+    if (!YuvToDib(layout, static_cast<const uint8_t*>(d->lpInput), inBytes, width, height,
+                  static_cast<uint8_t*>(d->lpOutput), outBytes, stride, out->biBitCount))
+        return ICERR_BADFORMAT;
     return ICERR_OK;
 }
 
