@@ -444,15 +444,12 @@ void WriteJpegClaiming(const std::string& path, int width, int height) {
     std::fclose(f);
 }
 
-// The live video window of the program, when it shows one.
-HWND LiveVideoWindow(const Program& program) {
+// The live video window of the program (a child of its main window), when it shows one.
+HWND LiveVideoWindow(HWND main) {
     HWND found = nullptr;
     WaitFor(5000, [&] {
-        for (HWND w = FindWindowA(nullptr, "Lumetra  Live Video"); w; w = FindWindowExA(nullptr, w, nullptr, "Lumetra  Live Video")) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == program.ProcessId() && IsWindowVisible(w)) found = w;
-        }
+        HWND w = FindWindowExA(main, nullptr, nullptr, "Lumetra  Live Video");
+        if (w && IsWindowVisible(w)) found = w;
         return found != nullptr;
     });
     return found;
@@ -520,7 +517,7 @@ TEST_F(Skin, HostileImagesAndSizesLeaveAUsableWindow) {
     }
     // The live picture stays inside the window, clear of the buttons: a button is what lies under
     // the pointer at its centre, and a click on it works.
-    HWND live = LiveVideoWindow(program);
+    HWND live = LiveVideoWindow(main);
     ASSERT_NE(live, nullptr);
     RECT picture = ClientOnScreen(live);
     EXPECT_TRUE(Inside(picture, window)) << "live picture " << picture.left << "," << picture.top << " - "
