@@ -11,6 +11,8 @@
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
 #include "skin/skin_dialog.h"
+#include "still/snapshot_window.h"
+#include "still/still_settings.h"
 
 namespace lumetra {
 
@@ -59,6 +61,12 @@ private:
     bool OnStopButton();
     bool OnVideoFileButton();
     bool OnVideoSetupButton();
+    bool OnSnapshotButton();
+    bool OnStillSettingsButton();
+
+    // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button
+    // and the start by the device's button all come here.
+    void TakeSnapshot();
 
     // Element actions.
     void ShowViewMenu();
@@ -110,6 +118,8 @@ private:
     CVidFrameWnd liveWnd_;
     CVidFrameWnd playbackWnd_;
     VideoCaptureSettings videoSettings_;
+    StillCaptureSettings stillSettings_;
+    SnapshotWindow snapshotWnd_{stillSettings_};
     InputSelector inputSelector_;
 
     MainWindowState state_;
