@@ -206,21 +206,14 @@ bool ConvertToRgb(const uint8_t* src, size_t srcBytes, const FrameShape& shape, 
 
 namespace {
 
-// The luma sample of pixel (x, y) of a frame, y counted from the top.
-uint8_t LumaAt(const uint8_t* frame, const FrameShape& shape, int x, int y) {
-    switch (shape.format) {
-    case PixelFormat::Yuy2: return frame[(static_cast<size_t>(y) * shape.width + x) * 2];
-    case PixelFormat::I420:
-    case PixelFormat::Yv12: return frame[static_cast<size_t>(y) * shape.width + x];
-    case PixelFormat::Rgb24:
-    case PixelFormat::Rgb32: {
-        const int bytesPerPixel = shape.format == PixelFormat::Rgb32 ? 4 : 3;
-        const uint8_t* p = BitmapRow(frame, shape, y) + static_cast<size_t>(x) * bytesPerPixel;
-        return static_cast<uint8_t>((77 * p[2] + 150 * p[1] + 29 * p[0] + 128) >> 8);
-    }
-    case PixelFormat::Unsupported: break;
-    }
-    return 0;
+// The luma of a bitmap pixel (B G R in memory).
+uint8_t BitmapLuma(const uint8_t* p) {
+    return static_cast<uint8_t>((77 * p[2] + 150 * p[1] + 29 * p[0] + 128) >> 8);
+}
+
+// One grey row from luma samples `step` bytes apart.
+void GreyRow(const uint8_t* luma, size_t step, uint8_t* out, int count) {
+    for (int x = 0; x < count; ++x, luma += step, out += 3) out[0] = out[1] = out[2] = *luma;
 }
 
 }  // namespace
@@ -232,9 +225,23 @@ bool ConvertToGrey(const uint8_t* src, size_t srcBytes, const FrameShape& shape,
     if (w == 0 || h == 0) return false;
     if (dstBytes < GreyPictureBytes(shape.width, shape.height, factor)) return false;
     const size_t rowBytes = RgbRowBytes(w);
+    const size_t f = static_cast<size_t>(factor);
     for (int row = 0; row < h; ++row) {
         uint8_t* out = PictureRow(dst, rowBytes, h, row);
-        for (int x = 0; x < w; ++x, out += 3) out[0] = out[1] = out[2] = LumaAt(src, shape, x * factor, row * factor);
+        const size_t sourceRow = static_cast<size_t>(row) * f;
+        switch (shape.format) {
+        case PixelFormat::Yuy2: GreyRow(src + sourceRow * shape.width * 2, 2 * f, out, w); break;
+        case PixelFormat::I420:
+        case PixelFormat::Yv12: GreyRow(src + sourceRow * shape.width, f, out, w); break;
+        case PixelFormat::Rgb24:
+        case PixelFormat::Rgb32: {
+            const size_t bytesPerPixel = shape.format == PixelFormat::Rgb32 ? 4 : 3;
+            const uint8_t* in = BitmapRow(src, shape, static_cast<int>(sourceRow));
+            for (int x = 0; x < w; ++x, in += f * bytesPerPixel, out += 3) out[0] = out[1] = out[2] = BitmapLuma(in);
+            break;
+        }
+        case PixelFormat::Unsupported: return false;
+        }
     }
     ClearRowPadding(dst, rowBytes, w, h);
     return true;
