@@ -172,8 +172,9 @@ TEST_F(Snapshot, CameraButtonWritesTheFileAndShowsThePopUpAtTheTopRight) {
     EXPECT_EQ(outer.right, GetSystemMetrics(SM_CXSCREEN) - 2);
     // The first Esc closes the pop-up, the program goes on; the second ends it.
     program.PressKey(main, VK_ESCAPE);
-    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindowVisible(popup); })) << "Esc left the pop-up up";
-    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return IsWindow(popup) && !IsWindowVisible(popup); }))
+        << "Esc did not just hide the pop-up";
+    EXPECT_FALSE(program.WaitForExit(1000).has_value()) << "Esc ended the program under the pop-up";
     EndWithEscape(program, main);
 }
 
