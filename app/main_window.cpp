@@ -13,7 +13,6 @@ constexpr UINT kStartupDelayMs = 1000;
 constexpr UINT kClockMs = 100;
 constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
-constexpr UINT kStartupSnapshotMs = 50;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
 constexpr UINT kPlaceVideoMessage = WM_APP + 1;
@@ -153,7 +152,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);
-        TakeSnapshot();
+        OnStartupSnapshotTimer();
         break;
     default:
         break;

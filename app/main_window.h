@@ -67,6 +67,8 @@ private:
     // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button
     // and the start by the device's button all come here.
     void TakeSnapshot();
+    // Timer 14: the snapshot of a start by the device's button, once the live picture has a frame.
+    void OnStartupSnapshotTimer();
 
     // Element actions.
     void ShowViewMenu();
@@ -120,6 +122,7 @@ private:
     VideoCaptureSettings videoSettings_;
     StillCaptureSettings stillSettings_;
     SnapshotWindow snapshotWnd_{stillSettings_};
+    int startupSnapshotWaits_ = 0;  // timer 14 ticks spent waiting for the first frame
     InputSelector inputSelector_;
 
     MainWindowState state_;

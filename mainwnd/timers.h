@@ -21,4 +21,6 @@ constexpr UINT kRaiseVideoDelayMs = 250;
 
 constexpr UINT kLiveTextMs = 500;  // PLAY and REC texts
 
+constexpr UINT kStartupSnapshotMs = 50;  // timer 14: the snapshot after a start by the device's button
+
 }  // namespace lumetra

@@ -115,6 +115,11 @@ std::string SnapshotWindow::NextStillFileName() {
     return name;
 }
 
+bool SnapshotWindow::HasFrame() const {
+    long size = 0;
+    return grabber_ && SUCCEEDED(grabber_->GetCurrentBuffer(&size, nullptr)) && size > 0;
+}
+
 bool SnapshotWindow::TakeSnapshot() {
     const std::string name = NextStillFileName();
     if (!settings_.UsePopupWindow()) HideIfVisible();

@@ -31,6 +31,8 @@ public:
     // created or overwritten unless there is a picture to write; failures are reported in boxes
     // (none when there is simply no frame, for example while recording).
     bool TakeSnapshot();
+    // Whether the grabber holds a frame to take.
+    bool HasFrame() const;
     // The file the next snapshot goes to; also kept as the settings' last file name.
     std::string NextStillFileName();
 

@@ -21,6 +21,8 @@ constexpr DWORD kExitMs = 20000;
 constexpr DWORD kWaitMs = 10000;
 const char kOrvex[] = "SOFTWARE\\Orvex";
 const char kStill[] = "SOFTWARE\\Orvex\\Still";
+// The test prefix's Still Image service reports a launch by this device's button when asked here.
+const char kStiStandIn[] = "Software\\Lumetra\\WineStandins\\Sti";
 const uint64_t kPictureBytes = 54 + 640 * 480 * 3;
 
 // Still settings dialog controls.
@@ -36,9 +38,9 @@ uint64_t FileSize(const std::string& path) {
 }
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void WriteStillText(const char* name, const std::string& value) {
+void WriteText(const char* path, const char* name, const std::string& value) {
     HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kStill, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
               ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
@@ -98,15 +100,21 @@ std::string CommandLineOf(DWORD pid) {
 
 class Snapshot : public ::testing::Test {
 protected:
-    void SetUp() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex); }
-    void TearDown() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex); }
+    void SetUp() override {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStiStandIn);
+    }
+    void TearDown() override {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStiStandIn);
+    }
 
     // Snapshots go to a folder of the program's own; the file is overwritten unless told otherwise.
     void PrepareSnapshots(Program& program) {
         shots_ = program.Folder() + "\\shots";
         CreateDirectoryA(shots_.c_str(), nullptr);
         file_ = shots_ + "\\shot.bmp";
-        WriteStillText("FileName", file_);
+        WriteText(kStill, "FileName", file_);
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 1));
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UseShutterSound", 0));
     }
@@ -289,6 +297,40 @@ TEST_F(Snapshot, SettingsPersistAcrossARestartAndOpenFolderShowsTheFolder) {
     Press(dialog, IDCANCEL);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(dialog); }));
     EndWithEscape(again, main);
+}
+
+// Snapshots named uniquely and without the pop-up, taken at start-up when launched by the button.
+void ChooseStartupSnapshots() {
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "StiSnapshot", 1));
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 0));
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UsePopupWindow", 0));
+}
+
+TEST_F(Snapshot, StartByTheDevicesButtonTakesOneSnapshot) {
+    Program program("still-startup");
+    PrepareSnapshots(program);
+    ChooseStartupSnapshots();
+    WriteText(kStiStandIn, "LaunchDevice", "USB Vexa40 Video");
+    HWND main = StartLive(program);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(WaitFor(kWaitMs, [&] {
+        const std::set<std::string> pictures = Pictures(shots_);
+        return pictures.size() == 1 && FileSize(shots_ + "\\" + *pictures.begin()) == kPictureBytes;
+    })) << "no snapshot at start-up";
+    EXPECT_FALSE(program.WaitForExit(1500).has_value());
+    EXPECT_EQ(Pictures(shots_).size(), 1u) << "more than one snapshot";
+    EndWithEscape(program, main);
+}
+
+TEST_F(Snapshot, NormalStartTakesNoSnapshotEvenWithTheOptionSet) {
+    Program program("still-normal-start");
+    PrepareSnapshots(program);
+    ChooseStartupSnapshots();
+    HWND main = StartLive(program);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(program.WaitForExit(2000).has_value());
+    EXPECT_TRUE(Pictures(shots_).empty());
+    EndWithEscape(program, main);
 }
 
 }  // namespace
