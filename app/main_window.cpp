@@ -30,6 +30,7 @@ BOOL MainWindow::OnInitDialog() {
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();
+    stillSettings_.Load();
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
@@ -44,6 +45,10 @@ BOOL MainWindow::OnInitDialog() {
     if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
+    if (stillSettings_.StiSnapshot() && state_.launchedByButton) {
+        SetTimer(Handle(), kTimerStartupSnapshot, kStartupSnapshotMs, nullptr);
+        state_.launchedByButton = false;
+    }
     return TRUE;
 }
 
@@ -66,13 +71,7 @@ bool MainWindow::OpenDevice() {
     capture_.FitVideoWindow();
     playback_.Init(Handle(), &playbackWnd_);
     deviceControls_.SetCaptureSize(state_.streamFormat);
-    if (ISampleGrabber* grabber = capture_.GetSampleGrabber(0)) {
-        // Video of any kind: the grabber takes whatever the preview pin offers.
-        AM_MEDIA_TYPE type{};
-        type.majortype = MEDIATYPE_Video;
-        grabber->SetMediaType(&type);
-        grabber->SetBufferSamples(TRUE);
-    }
+    snapshotWnd_.AttachGrabber(capture_.GetSampleGrabber(0), Handle());
     if (capture_.BuildPreview()) capture_.Run();
     return true;
 }
@@ -201,6 +200,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);
+        OnStartupSnapshotTimer();
         break;
     default:
         break;
@@ -234,6 +234,7 @@ bool MainWindow::CloseTopmostThing() {
         playback_.SetFullScreen(false);
         return true;
     }
+    if (snapshotWnd_.HideIfVisible()) return true;
     return false;
 }
 

@@ -12,6 +12,8 @@
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
 #include "skin/skin_dialog.h"
+#include "still/snapshot_window.h"
+#include "still/still_settings.h"
 
 namespace lumetra {
 
@@ -62,6 +64,14 @@ private:
     bool OnStopButton();
     bool OnVideoFileButton();
     bool OnVideoSetupButton();
+    bool OnSnapshotButton();
+    bool OnStillSettingsButton();
+
+    // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button
+    // and the start by the device's button all come here.
+    void TakeSnapshot();
+    // Timer 14: the snapshot of a start by the device's button, once the live picture has a frame.
+    void OnStartupSnapshotTimer();
 
     // Element actions.
     void ShowViewMenu();
@@ -144,6 +154,9 @@ private:
     CVidFrameWnd liveWnd_;
     CVidFrameWnd playbackWnd_;
     VideoCaptureSettings videoSettings_;
+    StillCaptureSettings stillSettings_;
+    SnapshotWindow snapshotWnd_{stillSettings_};
+    int startupSnapshotWaits_ = 0;  // timer 14 ticks spent waiting for the first frame
     InputSelector inputSelector_;
 
     MainWindowState state_;

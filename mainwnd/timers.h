@@ -25,4 +25,6 @@ constexpr int kDeviceRetries = 150;  // five minutes of retries; later only devi
 
 constexpr UINT kLiveTextMs = 500;  // PLAY and REC texts
 
+constexpr UINT kStartupSnapshotMs = 50;  // timer 14: the snapshot after a start by the device's button
+
 }  // namespace lumetra

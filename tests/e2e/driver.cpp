@@ -146,6 +146,26 @@ bool Program::Running() const {
     return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+HWND Program::WaitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& matches) const {
+    HWND window = nullptr;
+    WaitFor(timeoutMs, [&] {
+        for (HWND hwnd : VisibleWindowsOf(pi_.dwProcessId))
+            if (matches(hwnd)) {
+                window = hwnd;
+                return true;
+            }
+        return !Running();
+    });
+    return window;
+}
+
+HWND Program::WaitForWindowTitled(const std::string& title, DWORD timeoutMs) const {
+    return WaitForWindow(timeoutMs, [&](HWND hwnd) { return !IsMessageBox(hwnd) && WindowText(hwnd) == title; });
+}
+
+std::string TextOf(HWND hwnd) { return WindowText(hwnd); }
+std::string ClassOf(HWND hwnd) { return ClassName(hwnd); }
+
 HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
     HWND main = nullptr;
     WaitFor(timeoutMs, [&] {

@@ -4,6 +4,7 @@
 // Every wait is bounded; boxes nobody expected are reported with their text.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ public:
 
     // The main window once it is visible, or null after the time-out.
     HWND WaitForMainWindow(DWORD timeoutMs) const;
+    // The first visible top-level window of the process that matches, or null after the time-out.
+    HWND WaitForWindow(DWORD timeoutMs, const std::function<bool(HWND)>& matches) const;
+    // A visible top-level window of the process with this title, not a message box.
+    HWND WaitForWindowTitled(const std::string& title, DWORD timeoutMs) const;
     // The next message box of the process, or nothing after the time-out.
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs) const;
     // The message boxes open right now.
@@ -86,6 +91,10 @@ COLORREF XScreenPixel(int x, int y);
 // The text of the tooltip whose tool is the given window of another process (the skin's buttons
 // have one each), read through memory lent in that process; nothing when there is none.
 std::optional<std::string> ToolTipText(DWORD processId, HWND tool);
+
+// The text of a window of any process (WM_GETTEXT) and its class name.
+std::string TextOf(HWND hwnd);
+std::string ClassOf(HWND hwnd);
 
 // Reads a REG_DWORD of a key below a root; nothing when missing.
 std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* name);
