@@ -1,6 +1,7 @@
 // Transport: recording, playback and pause, and the playback position bar.
 #include <string>
 
+#include "app/helpers.h"
 #include "app/main_window.h"
 #include "mainwnd/timers.h"
 
@@ -35,17 +36,6 @@ namespace {
 
 constexpr int kHundredPercent = 2;  // the picture menu's command for 100 %
 
-std::string LastErrorText(DWORD error) {
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = n && text ? std::string(text, n) : "The file cannot be opened";
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
-
 bool CanOpenForReading(const std::string& path, DWORD& error) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -65,7 +55,7 @@ void MainWindow::PlayFromButton() {
     std::string file = lastRecording_.empty() ? videoSettings_.CaptureFileName() : lastRecording_;
     DWORD error = 0;
     if (!CanOpenForReading(file, error)) {
-        std::string question = LastErrorText(error) + ".. : Play a different file from disk?";
+        std::string question = SystemErrorText(error) + ".. : Play a different file from disk?";
         if (MessageBoxA(Handle(), question.c_str(), "Warning", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) return;
         char chosen[MAX_PATH] = {};
         OPENFILENAMEA ofn{};
