@@ -13,6 +13,7 @@ packages=(
   sox                                                 # synthesises the shutter sound
   python3 python3-pil                                 # draws the default skin
   fonts-dejavu-core
+  python3-pyftpdlib python3-aiosmtpd                 # loopback FTP and SMTP servers of the Internet tests
 )
 
 missing=()
