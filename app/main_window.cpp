@@ -32,6 +32,7 @@ BOOL MainWindow::OnInitDialog() {
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();
+    internet_.LoadInternetSettings();
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
@@ -150,6 +151,12 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kTimerRaiseVideo:
         KillTimer(Handle(), kTimerRaiseVideo);
         RaiseVideoWindow();
+        break;
+    case kTimerMotion:
+        OnMotionTimer();
+        break;
+    case kTimerRearm:
+        OnRearmTimer();
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);

@@ -10,6 +10,8 @@
 #include "media/input_selector.h"
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
+#include "motion/motion_setup_dialog.h"
+#include "net/internet_destination.h"
 #include "skin/skin_dialog.h"
 
 namespace lumetra {
@@ -59,6 +61,18 @@ private:
     bool OnStopButton();
     bool OnVideoFileButton();
     bool OnVideoSetupButton();
+    bool OnMotionSetupButton();
+
+    // Motion detection (motion_actions.cpp).
+    void OnMotionTimer();
+    void RunTriggerActions();
+    void StartRearmTimer();
+    void OnRearmTimer();
+    // The last step of stopping a recording: the alert of a recording a trigger started.
+    void AlertCaptureEnd();
+    // The file of the last snapshot, which a trigger uploads and mails.
+    std::string LastSnapshotFile() const;
+    void TakeSnapshot();
 
     // Element actions.
     void ShowViewMenu();
@@ -111,6 +125,8 @@ private:
     CVidFrameWnd playbackWnd_;
     VideoCaptureSettings videoSettings_;
     InputSelector inputSelector_;
+    InternetDestinationDialog internet_;
+    MotionSetupDialog motion_{internet_};
 
     MainWindowState state_;
     bool playbackActive_ = false;
@@ -118,6 +134,9 @@ private:
     bool pausedForSeeking_ = false;
     bool ignoreNextPosition_ = false;
     std::string playFile_;
+    bool pendingFtp_ = false;        // the image a trigger took still has to be uploaded
+    bool pendingEmail_ = false;      // ... and mailed
+    bool motionRecording_ = false;   // a trigger started the recording: mail an alert when it ends
 };
 
 }  // namespace lumetra

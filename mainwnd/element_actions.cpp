@@ -22,6 +22,8 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
         // Capture settings
         {"BUTTON_VID_FILE", &MainWindow::OnVideoFileButton},
         {"BUTTON_VIDCAP_SETUP", &MainWindow::OnVideoSetupButton},
+        // Motion detection
+        {"BUTTON_MOTION_SETUP", &MainWindow::OnMotionSetupButton},
     };
     count = sizeof kRows / sizeof kRows[0];
     return kRows;

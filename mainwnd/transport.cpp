@@ -25,6 +25,7 @@ void MainWindow::StopRecording() {
     KillTimer(Handle(), kTimerRecording);
     if (capture_.BuildPreview()) capture_.Run();
     RefreshElements();
+    AlertCaptureEnd();
 }
 
 namespace {

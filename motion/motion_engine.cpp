@@ -147,6 +147,11 @@ void MotionEngine::Arm() {
     skipNextFrame_ = true;
 }
 
+void MotionEngine::FetchFrame() {
+    FrameFormat format;
+    if (source_ && source_->CopyFrame(frame_.data(), frame_.size(), format)) AcceptFormat(format);
+}
+
 MotionStep MotionEngine::Step(bool dialogVisible) {
     MotionStep step;
     if (!dialogVisible && !armed_) return step;

@@ -111,6 +111,9 @@ public:
     void SetLiveView(bool on) { liveView_ = on; }
     bool LiveView() const { return liveView_; }
 
+    // Copies the newest frame to learn its size, without a detection step.
+    void FetchFrame();
+
     // One detection step. Nothing is copied or computed unless the setup dialog is visible or the
     // detector is armed.
     MotionStep Step(bool dialogVisible);
