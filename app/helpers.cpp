@@ -27,6 +27,17 @@ void OpenWithShell(const std::string& path) {
     MessageBoxA(nullptr, message.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = n && text ? std::string(text, n) : "Error " + std::to_string(error);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
+        message.pop_back();
+    return message;
+}
+
 std::string LoadResourceString(UINT id) {
     char buffer[512];
     int n = LoadStringA(GetModuleHandleA(nullptr), id, buffer, sizeof buffer);

@@ -12,6 +12,8 @@ void ShowError(const std::string& text, long code);
 void ShowInfo(const std::string& text);
 // Opens a file or URL with its associated program; "Cannot open %s" when the shell refuses.
 void OpenWithShell(const std::string& path);
+// The platform's text for an error code (GetLastError), without the closing full stop and line end.
+std::string SystemErrorText(DWORD error);
 
 // String-table texts of the program.
 std::string LoadResourceString(UINT id);

@@ -13,6 +13,7 @@ constexpr UINT kStartupDelayMs = 1000;
 constexpr UINT kClockMs = 100;
 constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
+constexpr UINT kStartupSnapshotMs = 50;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
 constexpr UINT kPlaceVideoMessage = WM_APP + 1;
@@ -32,7 +33,9 @@ BOOL MainWindow::OnInitDialog() {
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();
+    stillSettings_.Load();
     internet_.LoadInternetSettings();
+    motion_.SetFrameSource(&motionFrames_);
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
@@ -48,6 +51,10 @@ BOOL MainWindow::OnInitDialog() {
     PostMessageA(Handle(), kShowVideoMessage, 0, 0);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
+    if (stillSettings_.StiSnapshot() && state_.launchedByButton) {
+        SetTimer(Handle(), kTimerStartupSnapshot, kStartupSnapshotMs, nullptr);
+        state_.launchedByButton = false;
+    }
     return TRUE;
 }
 
@@ -66,13 +73,7 @@ bool MainWindow::OpenDevice() {
     capture_.FitVideoWindow();
     playback_.Init(Handle(), &playbackWnd_);
     deviceControls_.SetCaptureSize(state_.streamFormat);
-    if (ISampleGrabber* grabber = capture_.GetSampleGrabber(0)) {
-        // Video of any kind: the grabber takes whatever the preview pin offers.
-        AM_MEDIA_TYPE type{};
-        type.majortype = MEDIATYPE_Video;
-        grabber->SetMediaType(&type);
-        grabber->SetBufferSamples(TRUE);
-    }
+    snapshotWnd_.AttachGrabber(capture_.GetSampleGrabber(0), Handle());
     if (capture_.BuildPreview()) capture_.Run();
     return true;
 }
@@ -160,6 +161,7 @@ void MainWindow::OnTimer(UINT_PTR id) {
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);
+        TakeSnapshot();
         break;
     default:
         break;
@@ -189,6 +191,7 @@ bool MainWindow::CloseTopmostThing() {
         playback_.SetFullScreen(false);
         return true;
     }
+    if (snapshotWnd_.HideIfVisible()) return true;
     return false;
 }
 

@@ -10,9 +10,12 @@
 #include "media/input_selector.h"
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
+#include "motion/grabber_frame_source.h"
 #include "motion/motion_setup_dialog.h"
 #include "net/internet_destination.h"
 #include "skin/skin_dialog.h"
+#include "still/snapshot_window.h"
+#include "still/still_settings.h"
 
 namespace lumetra {
 
@@ -61,6 +64,9 @@ private:
     bool OnStopButton();
     bool OnVideoFileButton();
     bool OnVideoSetupButton();
+    bool OnSnapshotButton();
+    bool OnStillSettingsButton();
+
     bool OnMotionSetupButton();
 
     // Motion detection (motion_actions.cpp).
@@ -72,6 +78,8 @@ private:
     void AlertCaptureEnd();
     // The file of the last snapshot, which a trigger uploads and mails.
     std::string LastSnapshotFile() const;
+    // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button,
+    // the start by the device's button and a motion trigger all come here.
     void TakeSnapshot();
 
     // Element actions.
@@ -124,9 +132,12 @@ private:
     CVidFrameWnd liveWnd_;
     CVidFrameWnd playbackWnd_;
     VideoCaptureSettings videoSettings_;
+    StillCaptureSettings stillSettings_;
+    SnapshotWindow snapshotWnd_{stillSettings_};
     InputSelector inputSelector_;
     InternetDestinationDialog internet_;
     MotionSetupDialog motion_{internet_};
+    GrabberFrameSource motionFrames_{capture_};
 
     MainWindowState state_;
     bool playbackActive_ = false;

@@ -22,6 +22,10 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
         // Capture settings
         {"BUTTON_VID_FILE", &MainWindow::OnVideoFileButton},
         {"BUTTON_VIDCAP_SETUP", &MainWindow::OnVideoSetupButton},
+        // Snapshots
+        {"BUTTON_SNAPSHOT", &MainWindow::OnSnapshotButton},
+        {"BUTTON_SNAP_FILE", &MainWindow::OnStillSettingsButton},
+        {"BUTTON_SNAPSHOT_SETUP", &MainWindow::OnStillSettingsButton},
         // Motion detection
         {"BUTTON_MOTION_SETUP", &MainWindow::OnMotionSetupButton},
     };

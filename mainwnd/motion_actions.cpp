@@ -75,19 +75,15 @@ void MainWindow::OnRearmTimer() {
     motion_.Arm();
 }
 
+std::string MainWindow::LastSnapshotFile() const {
+    return stillSettings_.LastFileName();
+}
+
 void MainWindow::AlertCaptureEnd() {
     if (!motionRecording_) return;
     internet_.SendMail("", LoadResourceString(IDS_MOTION_CAPTURE_ALERT));
     StartRearmTimer();
     motionRecording_ = false;
 }
-
-}  // namespace lumetra
-
-namespace lumetra {
-
-// Until the snapshot window is part of the main window, a trigger's snapshot takes no picture.
-void MainWindow::TakeSnapshot() {}
-std::string MainWindow::LastSnapshotFile() const { return {}; }
 
 }  // namespace lumetra

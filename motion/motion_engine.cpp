@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "still/color_convert.h"
+
 namespace lumetra {
 namespace {
 
@@ -38,14 +40,9 @@ uint32_t LumaSum4(const uint8_t* p) {
 
 }  // namespace
 
-size_t FrameBytesNeeded(int width, int height, PixelLayout layout) {
-    if (width <= 0 || height <= 0 || width % 2 != 0 || height % 2 != 0) return 0;
-    const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-    switch (layout) {
-    case PixelLayout::kYuy2: return pixels * 2;
-    case PixelLayout::kPlanar420: return pixels + pixels / 2;
-    default: return 0;
-    }
+size_t FrameBytesNeeded(int width, int height, PixelFormat layout) {
+    const bool luma = layout == PixelFormat::Yuy2 || layout == PixelFormat::I420 || layout == PixelFormat::Yv12;
+    return luma ? FrameBytes(FrameShape{layout, width, height}) : 0;
 }
 
 void ClampToRanges(MotionSettings& s) {
@@ -182,7 +179,7 @@ MotionStep MotionEngine::Step(bool dialogVisible) {
 void MotionEngine::SumCells() {
     int32_t* sums = currentIsA_ ? cellsA_.data() : cellsB_.data();
     if (grid_.cells == 0) return;
-    if (format_.layout == PixelLayout::kYuy2) SumCellsYuy2(sums);
+    if (format_.layout == PixelFormat::Yuy2) SumCellsYuy2(sums);
     else SumCellsPlanar(sums);
 }
 
@@ -255,18 +252,15 @@ void MotionEngine::FillPicture(int left, int top, int right, int bottom, const u
     }
 }
 
+void MotionEngine::DrawGreyFrame() {
+    // Every picture pixel takes the luma of the frame pixel it stands for.
+    ConvertToGrey(frame_.data(), format_.bytes, FrameShape{format_.layout, format_.width, format_.height},
+                  geometry_.scale, display_.data(), display_.size());
+}
+
 void MotionEngine::DrawPicture(bool motion) {
     const DisplayGeometry& d = geometry_;
-    const int s = d.scale;
-    // Grey frame: every picture pixel takes the luma of the frame pixel it stands for.
-    const bool yuy2 = format_.layout == PixelLayout::kYuy2;
-    const size_t frameRow = static_cast<size_t>(format_.width) * (yuy2 ? 2 : 1);
-    for (int y = 0; y < d.dh; ++y) {
-        const uint8_t* src = frame_.data() + static_cast<size_t>(y * s) * frameRow;
-        uint8_t* dst = display_.data() + static_cast<size_t>(d.dh - 1 - y) * d.stride;
-        const size_t step = static_cast<size_t>(s) * (yuy2 ? 2 : 1);
-        for (int x = 0; x < d.dw; ++x, src += step, dst += 3) dst[0] = dst[1] = dst[2] = *src;
-    }
+    DrawGreyFrame();
     // Area outline: it runs one row above the area's first row.
     const int r0 = d.dy - 1;
     const int right = d.dx + d.dwa - 1;

@@ -9,15 +9,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "still/pixel_format.h"
+
 namespace lumetra {
 
-// Layouts of the frames the engine reads. RGB frames are not read at all.
-enum class PixelLayout { kUnsupported, kYuy2, kPlanar420 };
-
+// A frame as the source delivered it. The engine reads the luma of YUY2 and of the planar 4:2:0
+// formats (Y plane first); RGB frames are refused, never read as luma.
 struct FrameFormat {
     int width = 0;
     int height = 0;
-    PixelLayout layout = PixelLayout::kUnsupported;
+    PixelFormat layout = PixelFormat::Unsupported;
     size_t bytes = 0;  // size of the sample as delivered
 };
 
@@ -26,8 +27,8 @@ constexpr size_t kMotionDisplayBytes = 1382400;  // the 24-bit diagnostic pictur
 constexpr int kAreaUnits = 640;                  // the normalised space of the area, both ways
 
 // Bytes a frame of this size and layout occupies; 0 when the engine cannot read it (RGB or
-// unknown layout, odd or non-positive width or height).
-size_t FrameBytesNeeded(int width, int height, PixelLayout layout);
+// unknown layout, or a size no frame of that layout has).
+size_t FrameBytesNeeded(int width, int height, PixelFormat layout);
 
 // The detection settings, all chosen in the setup dialog.
 struct MotionSettings {
@@ -139,6 +140,7 @@ public:
 private:
     void SumCellsYuy2(int32_t* sums) const;
     void SumCellsPlanar(int32_t* sums) const;
+    void DrawGreyFrame();
     void FillPicture(int left, int top, int right, int bottom, const uint8_t bgr[3]);
     bool CellChanged(int i) const;
 

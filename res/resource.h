@@ -51,6 +51,19 @@
 #define IDC_VCS_COMPRESSION 1146
 #define IDC_VCS_CAPTURE_AUDIO 1174
 
+// Still image capture settings dialog; the file name, "..." and the two radios are the numbers above.
+#define IDD_STILL_CAPTURE_SETTINGS 163
+#define IDC_SCS_EFFECTS_GROUP 1106
+#define IDC_SCS_STARTUP_GROUP 1107
+#define IDC_SCS_POPUP 1117
+#define IDC_SCS_SHUTTER 1118
+#define IDC_SCS_OPEN_FOLDER 1147
+#define IDC_SCS_STI_SNAPSHOT 1274
+
+// Rename of a snapshot file, from the snapshot pop-up's menu.
+#define IDD_RENAME_IMAGE 210
+#define IDC_RENAME_NAME 1185
+
 // Internet destination dialog.
 #define IDD_INTERNET_DESTINATION 157
 #define IDC_NET_FTP_DIRECTORY 1048

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make g++ googletest libbenchmark-dev          # native core build, tests, benchmarks
+  libyuv-dev                                          # the yardstick of the colour conversion benchmark
   mingw-w64 g++-mingw-w64-x86-64-posix               # Windows cross build
   wine64 wine                                         # Windows runtime for tests and the demo run
   xvfb x11-utils xauth imagemagick                    # virtual display and screenshots

@@ -15,7 +15,7 @@ namespace {
 using lumetra::FrameFormat;
 using lumetra::MotionEngine;
 using lumetra::MotionSettings;
-using lumetra::PixelLayout;
+using lumetra::PixelFormat;
 
 constexpr int kWidth = 720, kHeight = 480;
 
@@ -34,7 +34,7 @@ public:
         const auto& frame = frames_[next_ ^= 1];
         if (frame.size() > capacity) return false;
         std::memcpy(buffer, frame.data(), frame.size());
-        format = {kWidth, kHeight, PixelLayout::kYuy2, frame.size()};
+        format = {kWidth, kHeight, PixelFormat::Yuy2, frame.size()};
         return true;
     }
 

@@ -44,7 +44,7 @@ public:
                 p[0] = (x >= left && x < left + 40 && y >= top && y < top + 40) ? 230 : 60;
                 p[1] = 128;
             }
-        format = {kWidth, kHeight, PixelLayout::kYuy2, size};
+        format = {kWidth, kHeight, PixelFormat::Yuy2, size};
         return true;
     }
 

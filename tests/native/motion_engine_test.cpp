@@ -31,7 +31,7 @@ public:
                 bytes[(static_cast<size_t>(y) * width + x) * 2] = static_cast<uint8_t>(lumaAt(x, y));
                 bytes[(static_cast<size_t>(y) * width + x) * 2 + 1] = static_cast<uint8_t>(chroma);
             }
-        format = {width, height, PixelLayout::kYuy2, bytes.size()};
+        format = {width, height, PixelFormat::Yuy2, bytes.size()};
     }
     // A planar 4:2:0 frame: the Y plane from lumaAt, then both chroma planes at chroma.
     void Planar(int width, int height, const std::function<int(int, int)>& lumaAt, int chroma) {
@@ -39,7 +39,7 @@ public:
         bytes.assign(pixels + pixels / 2, static_cast<uint8_t>(chroma));
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x) bytes[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>(lumaAt(x, y));
-        format = {width, height, PixelLayout::kPlanar420, bytes.size()};
+        format = {width, height, PixelFormat::I420, bytes.size()};
     }
 };
 
@@ -307,19 +307,19 @@ TEST_F(Engine, UnreadableFramesAreRefused) {
     engine.Arm();
     // RGB frames are never read as luma.
     source.bytes.assign(160 * 120 * 3, 0);
-    source.format = {160, 120, PixelLayout::kUnsupported, source.bytes.size()};
+    source.format = {160, 120, PixelFormat::Rgb24, source.bytes.size()};
     engine.Step(true);
     EXPECT_FALSE(engine.HasFrame());
     // A sample shorter than its size says.
     source.bytes.assign(1000, 0);
-    source.format = {160, 120, PixelLayout::kYuy2, 1000};
+    source.format = {160, 120, PixelFormat::Yuy2, 1000};
     engine.Step(true);
     EXPECT_FALSE(engine.HasFrame());
     // Sizes the buffer cannot hold.
-    EXPECT_FALSE(engine.AcceptFormat({800, 600, PixelLayout::kYuy2, 800 * 600 * 2}));
-    EXPECT_FALSE(engine.AcceptFormat({161, 120, PixelLayout::kYuy2, 161 * 120 * 2}));
-    EXPECT_FALSE(engine.AcceptFormat({0, 120, PixelLayout::kYuy2, 0}));
-    EXPECT_TRUE(engine.AcceptFormat({720, 480, PixelLayout::kYuy2, 720 * 480 * 2}));
+    EXPECT_FALSE(engine.AcceptFormat({800, 600, PixelFormat::Yuy2, 800 * 600 * 2}));
+    EXPECT_FALSE(engine.AcceptFormat({161, 120, PixelFormat::Yuy2, 161 * 120 * 2}));
+    EXPECT_FALSE(engine.AcceptFormat({0, 120, PixelFormat::Yuy2, 0}));
+    EXPECT_TRUE(engine.AcceptFormat({720, 480, PixelFormat::Yuy2, 720 * 480 * 2}));
     EXPECT_TRUE(engine.Armed());
 }
 
