@@ -40,6 +40,11 @@ std::string SampleBytes(size_t size) {
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
     bytes[0] = 'B';
     bytes[1] = 'M';
+    // Line ends, which a text-mode transfer would rewrite.
+    for (size_t i = 1000; i + 1 < size; i += 1000) {
+        bytes[i] = '\r';
+        bytes[i + 1] = '\n';
+    }
     return bytes;
 }
 
