@@ -31,12 +31,12 @@ uint64_t Load64(const uint8_t* p) {
     return v;
 }
 
-// Sum of the four luma bytes of eight YUY2 bytes (Y0 U Y1 V Y2 U Y3 V, x86 byte order): the luma
-// bytes are the low bytes of the four 16-bit lanes, and the multiply adds the lanes into the top one.
-uint32_t LumaSum4(const uint8_t* p) {
-    const uint64_t lanes = Load64(p) & 0x00FF00FF00FF00FFull;
-    return static_cast<uint32_t>((lanes * 0x0001000100010001ull) >> 48);
-}
+// The luma bytes of eight YUY2 bytes (Y0 U Y1 V Y2 U Y3 V, x86 byte order) are the low bytes of its
+// four 16-bit lanes. A cell of up to 16 x 16 pixels adds at most 64 lanes' worth per lane
+// (16 x 4 x 255 = 16320), and the four lanes together stay below 65536, so the whole cell is summed
+// in the lanes and folded into the top lane by one multiply.
+constexpr uint64_t kLumaLanes = 0x00FF00FF00FF00FFull;
+uint32_t FoldLanes(uint64_t lanes) { return static_cast<uint32_t>((lanes * 0x0001000100010001ull) >> 48); }
 
 }  // namespace
 
@@ -120,6 +120,7 @@ void MotionEngine::Recompute() {
         skipNextFrame_ = true;
     grid_ = grid;
     geometry_ = ComputeDisplayGeometry(grid_, width, height);
+    bandSums_.resize(static_cast<size_t>(grid_.across) * static_cast<size_t>(grid_.cell / 4));
 }
 
 bool MotionEngine::AcceptFormat(const FrameFormat& format) {
@@ -183,26 +184,29 @@ void MotionEngine::SumCells() {
     else SumCellsPlanar(sums);
 }
 
-void MotionEngine::SumCellsYuy2(int32_t* sums) const {
-    const int c = grid_.cell, words = c / 4;
+void MotionEngine::SumCellsYuy2(int32_t* sums) {
+    // A band of c frame rows at a time: the rows are added word by word into the lanes of one
+    // running sum per 8-byte word of the band (a straight pass the compiler vectorises), then each
+    // cell folds the words it covers.
+    const int c = grid_.cell, words = c / 4, bandWords = grid_.across * words;
     const size_t rowBytes = static_cast<size_t>(format_.width) * 2;
+    uint64_t* band = bandSums_.data();
     for (int row = 0; row < grid_.down; ++row) {
-        int32_t* out = sums + row * grid_.across;
-        std::fill(out, out + grid_.across, 0);
+        std::fill(band, band + bandWords, 0);
         const uint8_t* line = frame_.data() + static_cast<size_t>(grid_.ay + row * c) * rowBytes +
                               static_cast<size_t>(grid_.ax) * 2;
-        for (int y = 0; y < c; ++y, line += rowBytes) {
-            const uint8_t* p = line;
-            for (int col = 0; col < grid_.across; ++col) {
-                uint32_t sum = 0;
-                for (int w = 0; w < words; ++w, p += 8) sum += LumaSum4(p);
-                out[col] += static_cast<int32_t>(sum);
-            }
+        for (int y = 0; y < c; ++y, line += rowBytes)
+            for (int k = 0; k < bandWords; ++k) band[k] += Load64(line + 8 * k) & kLumaLanes;
+        int32_t* out = sums + row * grid_.across;
+        for (int col = 0; col < grid_.across; ++col) {
+            uint64_t lanes = 0;
+            for (int w = 0; w < words; ++w) lanes += band[col * words + w];
+            out[col] = static_cast<int32_t>(FoldLanes(lanes));
         }
     }
 }
 
-void MotionEngine::SumCellsPlanar(int32_t* sums) const {
+void MotionEngine::SumCellsPlanar(int32_t* sums) {
     const int c = grid_.cell;
     const size_t rowBytes = static_cast<size_t>(format_.width);
     for (int row = 0; row < grid_.down; ++row) {

@@ -138,8 +138,8 @@ public:
     bool AcceptFormat(const FrameFormat& format);
 
 private:
-    void SumCellsYuy2(int32_t* sums) const;
-    void SumCellsPlanar(int32_t* sums) const;
+    void SumCellsYuy2(int32_t* sums);
+    void SumCellsPlanar(int32_t* sums);
     void DrawGreyFrame();
     void FillPicture(int left, int top, int right, int bottom, const uint8_t bgr[3]);
     bool CellChanged(int i) const;
@@ -154,6 +154,7 @@ private:
     std::vector<uint8_t> frame_;
     std::vector<uint8_t> display_;
     std::vector<int32_t> cellsA_, cellsB_;
+    std::vector<uint64_t> bandSums_;  // running luma sums of one band of cell rows, per 8-byte word
     bool currentIsA_ = false;
 
     bool armed_ = false;
