@@ -12,7 +12,8 @@ TEST(MimeMessage, Base64Padding) {
     EXPECT_EQ(Base64Of("f"), "Zg==");
     EXPECT_EQ(Base64Of("fo"), "Zm8=");
     EXPECT_EQ(Base64Of("foo"), "Zm9v");
-    EXPECT_EQ(Base64Of("\xff\xfe\x00"), "//4A");
+    EXPECT_EQ(Base64Of(std::string("\xff\xfe\x00", 3)), "//4A");
+    EXPECT_EQ(Base64Of("\xff\xfe"), "//4=");
 }
 
 TEST(MimeMessage, TextAndAttachmentsInBase64Parts) {
