@@ -31,6 +31,8 @@ BOOL MainWindow::OnInitDialog() {
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();
     stillSettings_.Load();
+    internet_.LoadInternetSettings();
+    motion_.SetFrameSource(&motionFrames_);
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
@@ -197,6 +199,12 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kTimerDeviceConfirm:
         KillTimer(Handle(), kTimerDeviceConfirm);
         OnDeviceConfirmed();
+        break;
+    case kTimerMotion:
+        OnMotionTimer();
+        break;
+    case kTimerRearm:
+        OnRearmTimer();
         break;
     case kTimerStartupSnapshot:
         KillTimer(Handle(), kTimerStartupSnapshot);

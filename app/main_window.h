@@ -11,6 +11,9 @@
 #include "media/input_selector.h"
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
+#include "motion/grabber_frame_source.h"
+#include "motion/motion_setup_dialog.h"
+#include "net/internet_destination.h"
 #include "skin/skin_dialog.h"
 #include "still/snapshot_window.h"
 #include "still/still_settings.h"
@@ -67,8 +70,19 @@ private:
     bool OnSnapshotButton();
     bool OnStillSettingsButton();
 
-    // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button
-    // and the start by the device's button all come here.
+    bool OnMotionSetupButton();
+
+    // Motion detection (motion_actions.cpp).
+    void OnMotionTimer();
+    void RunTriggerActions();
+    void StartRearmTimer();
+    void OnRearmTimer();
+    // The last step of stopping a recording: the alert of a recording a trigger started.
+    void AlertCaptureEnd();
+    // The file of the last snapshot, which a trigger uploads and mails.
+    std::string LastSnapshotFile() const;
+    // Takes one snapshot through the snapshot pop-up: the snapshot button, the device's button,
+    // the start by the device's button and a motion trigger all come here.
     void TakeSnapshot();
     // Timer 14: the snapshot of a start by the device's button, once the live picture has a frame.
     void OnStartupSnapshotTimer();
@@ -158,6 +172,9 @@ private:
     SnapshotWindow snapshotWnd_{stillSettings_};
     int startupSnapshotWaits_ = 0;  // timer 14 ticks spent waiting for the first frame
     InputSelector inputSelector_;
+    InternetDestinationDialog internet_;
+    MotionSetupDialog motion_{internet_};
+    GrabberFrameSource motionFrames_{capture_};
 
     MainWindowState state_;
     bool playbackActive_ = false;
@@ -172,6 +189,9 @@ private:
     int deviceRetriesLeft_ = 0;
     std::string lastRecording_;  // the file the last recording went to, played by BUTTON_VIDPLAY
     std::map<std::string, std::string> skinTooltips_;  // each file button's own tooltip text
+    bool pendingFtp_ = false;        // the image a trigger took still has to be uploaded
+    bool pendingEmail_ = false;      // ... and mailed
+    bool motionRecording_ = false;   // a trigger started the recording: mail an alert when it ends
 };
 
 }  // namespace lumetra

@@ -26,6 +26,8 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
         {"BUTTON_SNAPSHOT", &MainWindow::OnSnapshotButton},
         {"BUTTON_SNAP_FILE", &MainWindow::OnStillSettingsButton},
         {"BUTTON_SNAPSHOT_SETUP", &MainWindow::OnStillSettingsButton},
+        // Motion detection
+        {"BUTTON_MOTION_SETUP", &MainWindow::OnMotionSetupButton},
     };
     count = sizeof kRows / sizeof kRows[0];
     return kRows;

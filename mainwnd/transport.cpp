@@ -30,6 +30,7 @@ void MainWindow::StopRecording() {
         capture_.StopRecording();
     }
     RefreshElements();
+    AlertCaptureEnd();
 }
 
 namespace {

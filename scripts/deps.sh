@@ -16,6 +16,7 @@ packages=(
   python3 python3-pil                                 # draws the default skin
   fonts-dejavu-core
   clang libclang-rt-14-dev                            # libFuzzer harnesses (scripts/fuzz.sh)
+  python3-pyftpdlib python3-aiosmtpd                 # loopback FTP and SMTP servers of the Internet tests
 )
 
 missing=()
