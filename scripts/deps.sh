@@ -13,6 +13,7 @@ packages=(
   sox                                                 # synthesises the shutter sound
   python3 python3-pil                                 # draws the default skin
   fonts-dejavu-core
+  nsis                                                # the Windows setup program (makensis)
 )
 
 missing=()
