@@ -17,8 +17,8 @@ from PIL import Image, ImageDraw, ImageFont
 PICTURES = ["main_window", "compact_view", "view_menu", "picture_size_menu", "recording", "playback",
             "recording_settings"]
 
-# What the labelled picture calls each element of the default skin. Elements that share a place
-# with another (the selected-setting buttons) are named once.
+# What the labelled picture calls each element of the default skin. Elements with the same label
+# (the four inputs, say) share it; the selected-setting buttons lie on one another and are named once.
 LABELS = {
     "SCREEN": "Live picture",
     "BUTTON_VIEW_MENU": "Views and full screen",
@@ -32,19 +32,20 @@ LABELS = {
     "BUTTON_SNAPSHOT": "Snapshot",
     "BUTTON_VID_FILE": "Recording file",
     "BUTTON_SNAP_FILE": "Snapshot file",
-    "BUTTON_INPUT_TUNER": "TV tuner input",
-    "BUTTON_INPUT_COMPOSITE": "Composite input",
-    "BUTTON_INPUT_SVIDEO": "S-Video input",
-    "BUTTON_INPUT_WEBCAM": "Webcam input",
+    "BUTTON_INPUT_TUNER": "Inputs: TV, composite, S-Video, webcam",
+    "BUTTON_INPUT_COMPOSITE": "Inputs: TV, composite, S-Video, webcam",
+    "BUTTON_INPUT_SVIDEO": "Inputs: TV, composite, S-Video, webcam",
+    "BUTTON_INPUT_WEBCAM": "Inputs: TV, composite, S-Video, webcam",
     "BUTTON_XBAR": "Input routing",
     "BUTTON_DEVICE_PROPERTY": "Device picture settings",
     "BUTTON_CAPTURE_SIZE": "Capture size",
-    "BUTTON_CYCLE_PREV": "Previous setting",
+    "BUTTON_CYCLE_PREV": "Previous / next setting",
+    "BUTTON_CYCLE_NEXT": "Previous / next setting",
     "BUTTON_PROP_VOLUME": "Selected setting",
-    "BUTTON_CYCLE_NEXT": "Next setting",
     "BUTTON_MUTE": "Mute",
-    "BUTTON_CYCLE_DOWN": "Decrease",
-    "BUTTON_CYCLE_UP": "Increase",
+    "BUTTON_CYCLE_DOWN": "Decrease / increase",
+    "BUTTON_CYCLE_UP": "Decrease / increase",
+    "PROGRESS_PROPERTY": "Level of the selected setting",
     "BUTTON_VIDCAP_SETUP": "Recording settings",
     "BUTTON_SNAPSHOT_SETUP": "Snapshot settings",
     "BUTTON_MOTION_SETUP": "Motion detection",
@@ -52,19 +53,18 @@ LABELS = {
     "TEXT_CLOCK": "Clock",
     "TEXT_FILENAME": "File recorded or played",
     "TEXT_STREAMFORMAT": "Picture size",
-    "TRACKBAR_BRIGHTNESS": "Brightness",
-    "TRACKBAR_CONTRAST": "Contrast",
-    "TRACKBAR_SATURATION": "Saturation",
-    "TRACKBAR_VOLUME": "Volume",
-    "PROGRESS_PROPERTY": "Level of the selected setting",
+    "TRACKBAR_BRIGHTNESS": "Levels of the four settings",
+    "TRACKBAR_CONTRAST": "Levels of the four settings",
+    "TRACKBAR_SATURATION": "Levels of the four settings",
+    "TRACKBAR_VOLUME": "Levels of the four settings",
     "PROGRESS_VIDEO": "Playback position",
 }
 SKIPPED = {"BUTTON_PROP_BRIGHTNESS", "BUTTON_PROP_CONTRAST", "BUTTON_PROP_SATURATION"}
 
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
-MARGIN = 250       # label column on each side
-PAD = 36           # space above and below the picture
-LINE_GAP = 19      # least distance between two labels
+LEFT, RIGHT = 230, 315  # label columns beside the picture
+PAD = 40           # space above and below the picture
+LINE_GAP = 22      # least distance between two labels
 INK = (20, 20, 20)
 LEAD = (230, 120, 0)
 
@@ -93,46 +93,56 @@ def element_rects(view_file):
 
 
 def spread(wanted, top, bottom):
-    """Label positions near the wanted ones, at least LINE_GAP apart, within top..bottom."""
-    placed = []
-    for y in wanted:
-        placed.append(max(y, placed[-1] + LINE_GAP) if placed else max(y, top))
-    overflow = placed[-1] - bottom if placed else 0
-    if overflow > 0:
-        placed = [y - overflow for y in placed]
-        for i in range(1, len(placed)):
-            placed[i] = max(placed[i], placed[i - 1] + LINE_GAP)
+    """Label positions near the wanted ones (in order), at least LINE_GAP apart, within top..bottom."""
+    placed = list(wanted)
+    for i in range(len(placed)):
+        placed[i] = max(placed[i], top if i == 0 else placed[i - 1] + LINE_GAP)
+    for i in reversed(range(len(placed))):
+        placed[i] = min(placed[i], bottom if i == len(placed) - 1 else placed[i + 1] - LINE_GAP)
+    for i in range(len(placed)):
+        placed[i] = max(placed[i], top if i == 0 else placed[i - 1] + LINE_GAP)
     return placed
 
 
 def labelled(picture, view_file):
     w, h = picture.size
-    canvas = Image.new("RGB", (w + 2 * MARGIN, h + 2 * PAD), "white")
-    canvas.paste(picture, (MARGIN, PAD))
+    canvas = Image.new("RGB", (LEFT + w + RIGHT, h + 2 * PAD), "white")
+    canvas.paste(picture, (LEFT, PAD))
     draw = ImageDraw.Draw(canvas)
-    font = ImageFont.truetype(FONT, 13)
-    sides = {"left": [], "right": []}
+    font = ImageFont.truetype(FONT, 14)
+    # label -> the points it names, in canvas coordinates
+    groups = {}
     for name, (x, y, ew, eh) in element_rects(view_file):
         if name in SKIPPED:
             continue
-        label = LABELS.get(name, name)
-        cx, cy = MARGIN + x + ew // 2, PAD + y + eh // 2
+        point = (LEFT + x + ew // 2, PAD + y + eh // 2)
         if name == "SCREEN":
-            cx, cy = MARGIN + x + ew // 4, PAD + y + eh // 4
-        sides["left" if x + ew / 2 < w * 0.6 else "right"].append((cy, cx, label))
+            point = (LEFT + x + ew // 6, PAD + y + eh // 3)
+        groups.setdefault(LABELS.get(name, name), []).append(point)
+    sides = {"left": [], "right": []}
+    for label, points in groups.items():
+        cx = sum(p[0] for p in points) / len(points)
+        cy = sum(p[1] for p in points) / len(points)
+        # Labels of elements in one row stack with the farthest one highest, so that lines do not cross.
+        if cx - LEFT < w * 0.6:
+            sides["left"].append((cy, -cx, label, points))
+        else:
+            sides["right"].append((cy, cx, label, points))
     for side, items in sides.items():
         items.sort()
-        ys = spread([cy for cy, _, _ in items], 8, canvas.size[1] - 16)
-        for (cy, cx, label), ly in zip(items, ys):
+        ys = spread([item[0] for item in items], 12, canvas.size[1] - 12)
+        for (_, _, label, points), ly in zip(items, ys):
             text_w = draw.textlength(label, font=font)
             if side == "left":
-                tx, end = MARGIN - 14 - text_w, MARGIN - 8
+                tx, end = LEFT - 16 - text_w, LEFT - 10
             else:
-                tx, end = MARGIN + w + 14, MARGIN + w + 8
-            draw.line([(cx, cy), (end, ly)], fill=(0, 0, 0), width=3)
-            draw.line([(cx, cy), (end, ly)], fill=LEAD, width=1)
-            draw.ellipse([cx - 3, cy - 3, cx + 3, cy + 3], fill=LEAD, outline=(0, 0, 0))
-            draw.text((tx, ly - 8), label, fill=INK, font=font)
+                tx, end = LEFT + w + 16, LEFT + w + 10
+            for cx, cy in points:
+                draw.line([(cx, cy), (end, ly)], fill=(0, 0, 0), width=3)
+                draw.line([(cx, cy), (end, ly)], fill=LEAD, width=1)
+            for cx, cy in points:
+                draw.ellipse([cx - 3, cy - 3, cx + 3, cy + 3], fill=LEAD, outline=(0, 0, 0))
+            draw.text((tx, ly - 9), label, fill=INK, font=font)
     return canvas
 
 

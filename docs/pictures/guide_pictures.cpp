@@ -39,13 +39,6 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
-// Saves what the screen shows in rect as OutputFolder()\name.bmp.
-void Save(const std::string& name, const RECT& rect) {
-    ASSERT_LT(rect.left, rect.right);
-    ASSERT_LT(rect.top, rect.bottom);
-    SaveArea(CaptureScreen(rect), OutputFolder() + "\\" + name + ".bmp");
-}
-
 // The skin's video screen on the screen, from the default skin's view file.
 RECT VideoScreen(HWND main, const char* viewFile) {
     char value[64] = {};
@@ -60,10 +53,31 @@ RECT VideoScreen(HWND main, const char* viewFile) {
 
 // Saves rect once the video screen in it shows the picture and every window around it is painted (the
 // video window is a window of its own, restacked above the main window now and then).
-void SaveWithVideo(const std::string& name, const RECT& rect, HWND main, const char* viewFile = "Full.ini") {
+void SaveWithVideo(const std::string& name, const RECT& rect, HWND main, const RECT& video,
+                   const std::string& fileText = "") {
+    // The running time, the file name refreshed with it and the position bar change while the picture
+    // is taken.
+    std::vector<RECT> changing;
+    for (HWND element : {FindChildByPrefix(main, "REC "), FindChildByPrefix(main, "PLAY "),
+                         FindChildByText(main, "PROGRESS_VIDEO"),
+                         fileText.empty() ? nullptr : FindChildByText(main, fileText)})
+        if (element) changing.push_back(WindowRect(element));
     ScreenArea area;
-    ASSERT_TRUE(CaptureSettledPicture(rect, VideoScreen(main, viewFile), 15000, area))
+    ASSERT_TRUE(CaptureSettledPicture(rect, video, 15000, area, changing))
         << name << ": no settled picture with the live video";
+    SaveArea(area, OutputFolder() + "\\" + name + ".bmp");
+}
+
+// Saves a window once it stays in place and unchanged over two captures a moment apart.
+void SaveSettledWindow(const std::string& name, HWND hwnd) {
+    ScreenArea area;
+    EXPECT_TRUE(WaitFor(10000, [&] {
+        RECT before = WindowRect(hwnd);
+        ScreenArea first = CaptureScreen(before);
+        Sleep(250);
+        area = CaptureScreen(WindowRect(hwnd));
+        return EqualRect(&before, &area.rect) && first.pixels == area.pixels;
+    })) << name << ": the window does not settle";
     SaveArea(area, OutputFolder() + "\\" + name + ".bmp");
 }
 
@@ -93,7 +107,7 @@ HWND FindProcessWindow(DWORD pid, const char* className, const char* title = nul
     return search.found;
 }
 
-// One run of the program with the default skin and fresh settings; records go to the run's folder.
+// One run of the program with the default skin and fresh settings.
 class GuidePicture : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -102,14 +116,19 @@ protected:
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                   &key, nullptr),
                   ERROR_SUCCESS);
-        recording_ = program_.Folder() + "\\capture.avi";
+        CreateDirectoryA("C:\\Videos", nullptr);
+        recording_ = "C:\\Videos\\Lumetra.avi";  // short enough to show whole on the panel
+        DeleteFileA(recording_.c_str());
         RegSetValueExA(key, "FileName", 0, REG_SZ, reinterpret_cast<const BYTE*>(recording_.c_str()),
                        static_cast<DWORD>(recording_.size() + 1));
         RegCloseKey(key);
         program_.CopyFromBin("skins.ini");
         program_.CopyFromBin("Default");
     }
-    void TearDown() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kSettingsKey); }
+    void TearDown() override {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kSettingsKey);
+        DeleteFileA(recording_.c_str());
+    }
 
     // Starts the program and waits until the live picture runs.
     HWND Start() {
@@ -152,7 +171,7 @@ protected:
 TEST_F(GuidePicture, main_window) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    SaveWithVideo("main_window", WindowRect(main), main);
+    SaveWithVideo("main_window", WindowRect(main), main, VideoScreen(main, "Full.ini"));
     End(main);
 }
 
@@ -160,7 +179,7 @@ TEST_F(GuidePicture, compact_view) {
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinView", 1));
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    SaveWithVideo("compact_view", WindowRect(main), main, "Compact.ini");
+    SaveWithVideo("compact_view", WindowRect(main), main, VideoScreen(main, "Compact.ini"));
     End(main);
 }
 
@@ -171,7 +190,7 @@ TEST_F(GuidePicture, view_menu) {
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (menu = FindProcessWindow(program_.ProcessId(), "#32768")) != nullptr; }));
     Sleep(300);
-    SaveWithVideo("view_menu", Union(WindowRect(main), WindowRect(menu)), main);
+    SaveWithVideo("view_menu", Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
     program_.PressKey(main, VK_ESCAPE);  // closes the menu
     EXPECT_TRUE(WaitFor(5000, [&] { return FindProcessWindow(program_.ProcessId(), "#32768") == nullptr; }));
     End(main);
@@ -186,7 +205,7 @@ TEST_F(GuidePicture, picture_size_menu) {
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (menu = FindProcessWindow(program_.ProcessId(), "#32768")) != nullptr; }));
     Sleep(300);
-    SaveWithVideo("picture_size_menu", Union(WindowRect(main), WindowRect(menu)), main);
+    SaveWithVideo("picture_size_menu", Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
     program_.PressKey(live, VK_ESCAPE);
     EXPECT_TRUE(WaitFor(5000, [&] { return FindProcessWindow(program_.ProcessId(), "#32768") == nullptr; }));
     End(main);
@@ -196,7 +215,7 @@ TEST_F(GuidePicture, recording) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     Record(main, "REC 00:03");
-    SaveWithVideo("recording", WindowRect(main), main);
+    SaveWithVideo("recording", WindowRect(main), main, VideoScreen(main, "Full.ini"), recording_);
     StopAndWaitForMonitor(main);
     End(main);
 }
@@ -204,11 +223,18 @@ TEST_F(GuidePicture, recording) {
 TEST_F(GuidePicture, playback) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    Record(main, "REC 00:05");
+    Record(main, "REC 00:10");
     StopAndWaitForMonitor(main);
     ClickElement(main, "BUTTON_VIDPLAY");
     EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByPrefix(main, "PLAY 00:02") != nullptr; })) << "no playback";
-    SaveWithVideo("playback", WindowRect(main), main);
+    // The playback window shows the file at its own size, over the skin's screen.
+    HWND playback = FindWindowA(nullptr, "Lumetra Playback");
+    ASSERT_NE(playback, nullptr);
+    RECT video;
+    GetClientRect(playback, &video);
+    MapWindowPoints(playback, nullptr, reinterpret_cast<POINT*>(&video), 2);
+    SaveWithVideo("playback", Union(WindowRect(main), WindowRect(playback)), main, video, recording_);
+    EXPECT_NE(FindChildByPrefix(main, "PLAY "), nullptr) << "the playback ended before its picture was taken";
     StopAndWaitForMonitor(main);
     End(main);
 }
@@ -221,8 +247,10 @@ TEST_F(GuidePicture, recording_settings) {
     ASSERT_TRUE(WaitFor(10000, [&] {
         return (dialog = FindProcessWindow(program_.ProcessId(), "#32770", "VIDEO CAPTURE SETTINGS")) != nullptr;
     }));
-    Sleep(300);
-    Save("recording_settings", WindowRect(dialog));
+    // The user moves the main window (and the live picture with it) out of the dialog's way.
+    RECT around = WindowRect(dialog);
+    SetWindowPos(main, nullptr, around.right - 20, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SaveSettledWindow("recording_settings", dialog);
     PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return !IsWindowVisible(dialog); }));
     End(main);

@@ -58,12 +58,19 @@ bool ShowsColourBars(const ScreenArea& area, const RECT& videoRect) {
     return Near(bar(1), true, true, false) && Near(bar(3), false, true, false) && Near(bar(6), false, false, true);
 }
 
-bool CaptureSettledPicture(const RECT& rect, const RECT& videoRect, DWORD timeoutMs, ScreenArea& result) {
+bool CaptureSettledPicture(const RECT& rect, const RECT& videoRect, DWORD timeoutMs, ScreenArea& result,
+                           const std::vector<RECT>& changing) {
+    auto Ignored = [&](POINT p) {
+        for (const RECT& r : changing)
+            if (PtInRect(&r, p)) return true;
+        return false;
+    };
     auto sameOutsideVideo = [&](const ScreenArea& a, const ScreenArea& b) {
         for (int y = rect.top; y < rect.bottom; ++y)
             for (int x = rect.left; x < rect.right; ++x) {
                 POINT p{x, y};
-                if (!PtInRect(&videoRect, p) && a.At(x, y) != b.At(x, y)) return false;
+                if (PtInRect(&videoRect, p) || Ignored(p)) continue;
+                if (a.At(x, y) != b.At(x, y)) return false;
             }
         return true;
     };

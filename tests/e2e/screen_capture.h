@@ -27,8 +27,9 @@ void SaveArea(const ScreenArea& area, const std::string& path);
 bool ShowsColourBars(const ScreenArea& area, const RECT& videoRect);
 
 // Waits (at most timeoutMs) until rect shows the colour bars in videoRect and everything outside
-// videoRect stays the same over two captures a moment apart (all windows painted), and returns that
-// capture; false after the time-out.
-bool CaptureSettledPicture(const RECT& rect, const RECT& videoRect, DWORD timeoutMs, ScreenArea& result);
+// videoRect and the changing rectangles (a running time, say) stays the same over two captures a
+// moment apart (all windows painted), and returns that capture; false after the time-out.
+bool CaptureSettledPicture(const RECT& rect, const RECT& videoRect, DWORD timeoutMs, ScreenArea& result,
+                           const std::vector<RECT>& changing = {});
 
 }  // namespace lumetra::e2e
