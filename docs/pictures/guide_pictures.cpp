@@ -1,6 +1,6 @@
 // The user guide's pictures, taken from the real program under Wine: one test per picture, each
 // starting Lumetra with the default skin and the simulated device, setting up what the picture shows
-// and saving the screen area as <name>.bmp in LUMETRA_GUIDE_OUT. make_pictures.sh turns them into the
+// and saving the screen area as <test name>.bmp in LUMETRA_GUIDE_OUT. make_pictures.sh turns them into the
 // PNG files of docs/images. A new picture is a new TEST here and a line in finish_pictures.py.
 #include <windows.h>
 
@@ -21,10 +21,12 @@ constexpr DWORD kStartMs = 30000;
 constexpr DWORD kExitMs = 20000;
 const char kSettingsKey[] = "SOFTWARE\\Orvex";
 
-std::string OutputFolder() {
+// Each picture is named after its test.
+std::string PicturePath() {
     char value[MAX_PATH] = {};
     DWORD n = GetEnvironmentVariableA("LUMETRA_GUIDE_OUT", value, sizeof value);
-    return n > 0 && n < sizeof value ? value : BinFolder();
+    std::string folder = n > 0 && n < sizeof value ? value : BinFolder();
+    return folder + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".bmp";
 }
 
 RECT Union(const RECT& a, const RECT& b) {
@@ -53,8 +55,7 @@ RECT VideoScreen(HWND main, const char* viewFile) {
 
 // Saves rect once the video screen in it shows the picture and every window around it is painted (the
 // video window is a window of its own, restacked above the main window now and then).
-void SaveWithVideo(const std::string& name, const RECT& rect, HWND main, const RECT& video,
-                   const std::string& fileText = "") {
+void SaveWithVideo(const RECT& rect, HWND main, const RECT& video, const std::string& fileText = "") {
     // The running time, the file name refreshed with it and the position bar change while the picture
     // is taken.
     std::vector<RECT> changing;
@@ -64,12 +65,12 @@ void SaveWithVideo(const std::string& name, const RECT& rect, HWND main, const R
         if (element) changing.push_back(WindowRect(element));
     ScreenArea area;
     ASSERT_TRUE(CaptureSettledPicture(rect, video, 15000, area, changing))
-        << name << ": no settled picture with the live video";
-    SaveArea(area, OutputFolder() + "\\" + name + ".bmp");
+        << "no settled picture with the live video";
+    SaveArea(area, PicturePath());
 }
 
 // Saves a window once it stays in place and unchanged over two captures a moment apart.
-void SaveSettledWindow(const std::string& name, HWND hwnd) {
+void SaveSettledWindow(HWND hwnd) {
     ScreenArea area;
     EXPECT_TRUE(WaitFor(10000, [&] {
         RECT before = WindowRect(hwnd);
@@ -77,8 +78,8 @@ void SaveSettledWindow(const std::string& name, HWND hwnd) {
         Sleep(250);
         area = CaptureScreen(WindowRect(hwnd));
         return EqualRect(&before, &area.rect) && first.pixels == area.pixels;
-    })) << name << ": the window does not settle";
-    SaveArea(area, OutputFolder() + "\\" + name + ".bmp");
+    })) << "the window does not settle";
+    SaveArea(area, PicturePath());
 }
 
 // A visible top-level window of the process with the given class (a menu is "#32768").
@@ -171,7 +172,7 @@ protected:
 TEST_F(GuidePicture, main_window) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    SaveWithVideo("main_window", WindowRect(main), main, VideoScreen(main, "Full.ini"));
+    SaveWithVideo(WindowRect(main), main, VideoScreen(main, "Full.ini"));
     End(main);
 }
 
@@ -179,7 +180,7 @@ TEST_F(GuidePicture, compact_view) {
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKey, "SkinView", 1));
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    SaveWithVideo("compact_view", WindowRect(main), main, VideoScreen(main, "Compact.ini"));
+    SaveWithVideo(WindowRect(main), main, VideoScreen(main, "Compact.ini"));
     End(main);
 }
 
@@ -190,7 +191,7 @@ TEST_F(GuidePicture, view_menu) {
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (menu = FindProcessWindow(program_.ProcessId(), "#32768")) != nullptr; }));
     Sleep(300);
-    SaveWithVideo("view_menu", Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
+    SaveWithVideo(Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
     program_.PressKey(main, VK_ESCAPE);  // closes the menu
     EXPECT_TRUE(WaitFor(5000, [&] { return FindProcessWindow(program_.ProcessId(), "#32768") == nullptr; }));
     End(main);
@@ -205,7 +206,7 @@ TEST_F(GuidePicture, picture_size_menu) {
     HWND menu = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (menu = FindProcessWindow(program_.ProcessId(), "#32768")) != nullptr; }));
     Sleep(300);
-    SaveWithVideo("picture_size_menu", Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
+    SaveWithVideo(Union(WindowRect(main), WindowRect(menu)), main, VideoScreen(main, "Full.ini"));
     program_.PressKey(live, VK_ESCAPE);
     EXPECT_TRUE(WaitFor(5000, [&] { return FindProcessWindow(program_.ProcessId(), "#32768") == nullptr; }));
     End(main);
@@ -215,7 +216,7 @@ TEST_F(GuidePicture, recording) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     Record(main, "REC 00:03");
-    SaveWithVideo("recording", WindowRect(main), main, VideoScreen(main, "Full.ini"), recording_);
+    SaveWithVideo(WindowRect(main), main, VideoScreen(main, "Full.ini"), recording_);
     StopAndWaitForMonitor(main);
     End(main);
 }
@@ -233,7 +234,7 @@ TEST_F(GuidePicture, playback) {
     RECT video;
     GetClientRect(playback, &video);
     MapWindowPoints(playback, nullptr, reinterpret_cast<POINT*>(&video), 2);
-    SaveWithVideo("playback", Union(WindowRect(main), WindowRect(playback)), main, video, recording_);
+    SaveWithVideo(Union(WindowRect(main), WindowRect(playback)), main, video, recording_);
     EXPECT_NE(FindChildByPrefix(main, "PLAY "), nullptr) << "the playback ended before its picture was taken";
     StopAndWaitForMonitor(main);
     End(main);
@@ -250,7 +251,7 @@ TEST_F(GuidePicture, recording_settings) {
     // The user moves the main window (and the live picture with it) out of the dialog's way.
     RECT around = WindowRect(dialog);
     SetWindowPos(main, nullptr, around.right - 20, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SaveSettledWindow("recording_settings", dialog);
+    SaveSettledWindow(dialog);
     PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return !IsWindowVisible(dialog); }));
     End(main);
