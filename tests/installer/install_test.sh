@@ -28,7 +28,9 @@ wine_up || { echo "install_test: no Wine prefix"; exit 1; }
 while IFS= read -r dll; do
   [ -n "$dll" ] || continue
   case "$dll" in *lumetra_simdev.dll) continue ;; esac
-  wine regsvr32 /s "$(winepath -w "$dll")" || { echo "install_test: cannot register $dll"; exit 1; }
+  # A prefix only just created may turn the first registration down: one more try.
+  wine regsvr32 /s "$(winepath -w "$dll")" || { sleep 2; wine regsvr32 /s "$(winepath -w "$dll")"; } ||
+    { echo "install_test: cannot register $dll"; exit 1; }
 done <"$components"
 
 export LUMETRA_SETUP="$(winepath -w "$setup")"
