@@ -6,7 +6,7 @@
 #   3. silent install with the default components (no simulated devices), then an uninstall that
 #      removes the settings;
 #   4. linux/lumetra-wine in the same prefix: it registers the built simulated devices and starts the
-#      built program, and writes its menu entry.
+#      built program, writes its menu entry, and unregisters the simulated devices again.
 # The stages are checked by lumetra_install_checks.exe inside the prefix.
 # usage: install_test.sh SETUP_EXE CHECKS_EXE WORK_DIR PREFIX_COMPONENTS_LIST
 set -uo pipefail
@@ -70,6 +70,11 @@ launch_and_check() {
   for i in $(seq 1 100); do kill -0 "$launcher" 2>/dev/null || break; sleep 0.2; done
   if kill -0 "$launcher" 2>/dev/null; then echo "the launcher did not end with the program"; kill "$launcher"; return 1; fi
   grep -qx "Exec=\"$root/linux/lumetra-wine\"" "$desktop" || { echo "menu entry without the launcher's path"; return 1; }
+  # Before a real camera is used, the simulated devices go.
+  "$root/linux/lumetra-wine" --prefix "$WINEPREFIX" --build "$(dirname "$components")/.." --no-simulated --no-start
+  if wine reg query 'HKCR\CLSID\{E6EBE972-930E-4DE3-BA2D-BAF0EC0E017F}' >/dev/null 2>&1; then
+    echo "--no-simulated left the simulated video device registered"; return 1
+  fi
 }
 step "the Linux launcher" launch_and_check
 
