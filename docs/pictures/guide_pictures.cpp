@@ -228,9 +228,15 @@ TEST_F(GuidePicture, playback) {
     StopAndWaitForMonitor(main);
     ClickElement(main, "BUTTON_VIDPLAY");
     EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByPrefix(main, "PLAY 00:02") != nullptr; })) << "no playback";
-    // The playback window shows the file at its own size, over the skin's screen.
+    // The playback window shows the file at its own size over the panel: the user drags its edge to
+    // half that size, so that the panel's texts show.
     HWND playback = FindWindowA(nullptr, "Lumetra Playback");
     ASSERT_NE(playback, nullptr);
+    RECT outer = WindowRect(playback), inner;
+    GetClientRect(playback, &inner);
+    int frameW = (outer.right - outer.left) - inner.right, frameH = (outer.bottom - outer.top) - inner.bottom;
+    SetWindowPos(playback, nullptr, 0, 0, inner.right / 2 + frameW, inner.bottom / 2 + frameH,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT video;
     GetClientRect(playback, &video);
     MapWindowPoints(playback, nullptr, reinterpret_cast<POINT*>(&video), 2);
