@@ -5,6 +5,7 @@
 #include "app/helpers.h"
 #include "app/main_settings.h"
 #include "app/still_image.h"
+#include "lumetra_version.h"
 #include "mainwnd/timers.h"
 #include "res/resource.h"
 
@@ -26,7 +27,8 @@ MainWindow::~MainWindow() = default;
 
 BOOL MainWindow::OnInitDialog() {
     state_.launchedByButton = QueryStillImageLaunch(state_.stillDeviceName);
-    SetWindowTextA(Handle(), ProductTitle().c_str());
+    // The title (taskbar and task list) carries the version; the product name itself stays string 122.
+    SetWindowTextA(Handle(), (ProductTitle() + " " LUMETRA_VERSION_TEXT).c_str());
     SkinDialog::OnInitDialog();
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();

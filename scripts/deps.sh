@@ -17,6 +17,7 @@ packages=(
   fonts-dejavu-core
   clang libclang-rt-14-dev                            # libFuzzer harnesses (scripts/fuzz.sh)
   python3-pyftpdlib python3-aiosmtpd                 # loopback FTP and SMTP servers of the Internet tests
+  nsis                                                # the Windows setup program (makensis)
 )
 
 missing=()

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "lumetra_version.h"
+
 namespace lumetra::e2e {
 namespace {
 
@@ -91,14 +93,20 @@ void RemoveTree(const std::string& path) {
 
 std::string BinFolder() { return ModuleFolder(); }
 
+std::string MainWindowTitle() { return "Lumetra " LUMETRA_VERSION_TEXT; }
+
 Program::Program(const std::string& testName) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     folder_ = std::string(temp) + "lumetra-e2e-" + testName;
     RemoveTree(folder_);
     CreateDirectoryA(folder_.c_str(), nullptr);
-    CopyFileA((BinFolder() + "\\Lumetra.exe").c_str(), (folder_ + "\\Lumetra.exe").c_str(), FALSE);
+    exe_ = folder_ + "\\Lumetra.exe";
+    CopyFileA((BinFolder() + "\\Lumetra.exe").c_str(), exe_.c_str(), FALSE);
 }
+
+Program::Program(const std::string& exePath, const std::string& workingFolder)
+    : folder_(workingFolder), exe_(exePath), ownsFolder_(false) {}
 
 Program::~Program() {
     if (pi_.hProcess) {
@@ -111,7 +119,7 @@ Program::~Program() {
         CloseHandle(pi_.hProcess);
         CloseHandle(pi_.hThread);
     }
-    RemoveTree(folder_);
+    if (ownsFolder_) RemoveTree(folder_);
 }
 
 void Program::WriteFile(const std::string& relativePath, const std::string& content) const {
@@ -136,9 +144,8 @@ bool Program::Start() {
     if (pi_.hProcess) return false;  // one process per Program
     STARTUPINFOA si{};
     si.cb = sizeof si;
-    std::string exe = folder_ + "\\Lumetra.exe";
-    std::string commandLine = "\"" + exe + "\"";
-    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
+    std::string commandLine = "\"" + exe_ + "\"";
+    return CreateProcessA(exe_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &si,
                           &pi_) != FALSE;
 }
 
@@ -170,7 +177,7 @@ HWND Program::WaitForMainWindow(DWORD timeoutMs) const {
     HWND main = nullptr;
     WaitFor(timeoutMs, [&] {
         for (HWND hwnd : VisibleWindowsOf(pi_.dwProcessId)) {
-            if (!IsMessageBox(hwnd) && WindowText(hwnd) == "Lumetra") { main = hwnd; return true; }
+            if (!IsMessageBox(hwnd) && WindowText(hwnd) == MainWindowTitle()) { main = hwnd; return true; }
         }
         return !Running();
     });

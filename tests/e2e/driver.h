@@ -19,12 +19,16 @@ struct MessageBoxInfo {
 
 // Folder of the test programs (beside Lumetra.exe and the default skin).
 std::string BinFolder();
+// The main window's title: the product name and the build's version.
+std::string MainWindowTitle();
 
 class Program {
 public:
     // Prepares an empty work folder named after the test with a copy of Lumetra.exe.
     explicit Program(const std::string& testName);
-    // Ends the process if it still runs (reporting any open box as a failure) and removes the folder.
+    // Runs an exe where it is (an installed program), started in workingFolder; nothing is copied or removed.
+    Program(const std::string& exePath, const std::string& workingFolder);
+    // Ends the process if it still runs (reporting any open box as a failure) and removes a work folder.
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -61,6 +65,8 @@ public:
 
 private:
     std::string folder_;
+    std::string exe_;
+    bool ownsFolder_ = true;
     PROCESS_INFORMATION pi_{};
 };
 
