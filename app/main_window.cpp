@@ -38,6 +38,8 @@ BOOL MainWindow::OnInitDialog() {
     OpenDevice();
     SelectView(state_.skinView, false);
     PlaceLiveVideo();
+    RefreshPropertyElements();
+    RefreshInputRadio();
     RefreshPropertyDisplay();
     RefreshElements();
     RefreshFileTooltips();
@@ -46,6 +48,8 @@ BOOL MainWindow::OnInitDialog() {
     // The live window is shown once this window is on screen, so it comes up above it.
     PostMessageA(Handle(), kShowVideoMessage, 0, 0);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
+    // A press made before start-up is taken now and not acted upon.
+    deviceControls_.PollSnapshotButton();
     StartPeriodicTimers();
     return TRUE;
 }
@@ -57,9 +61,12 @@ void MainWindow::CreateVideoWindows() {
 
 bool MainWindow::OpenDevice() {
     if (!capture_.CreateGraphs(Handle(), &liveWnd_) || !devices_.HasVideoDevice()) return false;
+    deviceControls_.FindVendorInterface();
     capture_.AttachDevices(devices_, deviceControls_);
     if (!capture_.AddVideoDevice()) return false;
-    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture));
+    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture),
+                           devices_.DisplayName(DeviceSet::kVideo));
+    inputSelector_.Attach(devices_.Filter(DeviceSet::kVideo));
     capture_.CreateAuxFilters();
     PlaceLiveVideo();
     capture_.FitVideoWindow();
@@ -72,7 +79,10 @@ bool MainWindow::OpenDevice() {
         grabber->SetMediaType(&type);
         grabber->SetBufferSamples(TRUE);
     }
+    CreateDeviceDialogs();
     if (capture_.BuildPreview()) capture_.Run();
+    ReadDeviceProperties();
+    inputSelector_.SelectInput(-1);
     return true;
 }
 
@@ -132,6 +142,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kTimerRecording:
         RefreshRecordingTime();
         break;
+    case kTimerSnapshotButton:
+        PollHardwareButton();
+        break;
     case kTimerStartup:
         KillTimer(Handle(), kTimerStartup);
         SetTimer(Handle(), kTimerClock, kClockMs, nullptr);
@@ -167,7 +180,10 @@ void MainWindow::KillShutdownTimers() {
 void MainWindow::OnOK() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
+    DestroyDeviceDialogs();
     CloseDevice();
+    inputSelector_.Release();
+    mixer_.Close();
     SaveMainSettings(state_, inputSelector_);
     KillShutdownTimers();
     End(IDOK);
@@ -180,6 +196,10 @@ bool MainWindow::CloseTopmostThing() {
     }
     if (playback_.IsFullScreen()) {
         playback_.SetFullScreen(false);
+        return true;
+    }
+    if (tvTunerDialog_ && tvTunerDialog_->IsVisible()) {
+        tvTunerDialog_->Close();
         return true;
     }
     return false;
@@ -197,6 +217,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case kCaptureGraphMessage:
         capture_.DrainEvents();
+        return TRUE;
+    case MM_MIXM_CONTROL_CHANGE:
+        OnMixerControlChange(wp, lp);
         return TRUE;
     case kPlaybackGraphMessage:
         if (playback_.DrainEvents() && playbackActive_) StopPlayback();

@@ -177,10 +177,10 @@ void DrawSquare(Picture& pic, Rect r) {
 }
 
 void ApplyPictureControls(const SceneSettings& s, Picture& pic) {
-    if (s.brightness == 128 && s.contrast == 100 && s.saturation == 100) return;
+    if (s.brightness == 128 && s.contrast == 100 && s.saturation == 100 && s.exposure == 100) return;
     uint8_t lumaMap[256], chromaMap[256];
     for (int i = 0; i < 256; ++i) {
-        lumaMap[i] = Clamp((i - 16) * s.contrast / 100 + 16 + (s.brightness - 128));
+        lumaMap[i] = Clamp((i - 16) * s.contrast * s.exposure / 10000 + 16 + (s.brightness - 128));
         chromaMap[i] = Clamp(128 + (i - 128) * s.saturation / 100);
     }
     for (size_t i = 0; i < pic.y.size(); ++i) {
