@@ -272,16 +272,15 @@ void MainWindow::ShowRecordingInputMenu() {
 }
 
 void MainWindow::OnMixerControlChange(WPARAM mixer, LPARAM control) {
-    if (!mixer_.Handle() || reinterpret_cast<HMIXER>(mixer) != mixer_.Handle()) return;
-    DWORD id = static_cast<DWORD>(control);
-    if (id == mixer_.VolumeControlId()) {
+    AudioMixer::Change change = mixer_.ChangeOf(mixer, control);
+    if (change == AudioMixer::Change::Volume) {
         unsigned long volume = 0;
         if (!mixer_.GetVolume(volume)) return;
         state_.volume = static_cast<unsigned long>(Clamped(volume, state_.volumeMax));
         SetTrackbarPosition("TRACKBAR_VOLUME", static_cast<int>(state_.volume));
         // Shown, not written back: the mixer already has it, and a write would notify again.
         ShowPropertyDisplay();
-    } else if (id == mixer_.MuteControlId()) {
+    } else if (change == AudioMixer::Change::Mute) {
         if (mixer_.GetMute(state_.mute)) ShowMuteState();
     }
 }

@@ -16,13 +16,29 @@ constexpr DWORD kByHandle = MIXER_OBJECTF_HMIXER;
 bool AudioMixer::Open(HWND callbackWindow) {
     Close();
     deviceCount_ = api_.GetNumDevs();
-    for (UINT device = 0; device < deviceCount_; ++device) {
-        bool tryNext = false;
-        if (OpenDevice(device, deviceCount_, callbackWindow, tryNext)) break;
-        if (!tryNext) return false;
+    // The first device with both a playback and a recording destination. Cards whose mixers show one
+    // destination each (every device of a system with one mixer per endpoint) have none such: then
+    // the first whose speakers have volume and mute.
+    int speakers = -1;
+    for (UINT device = 0; device < deviceCount_ && !mixer_; ++device) {
+        HMIXER handle = nullptr;
+        MIXERCAPSA caps{};
+        if (!OpenDevice(device, callbackWindow, handle, caps)) return false;
+        if (caps.cDestinations >= 2) {
+            Keep(handle, caps);
+        } else {
+            if (speakers < 0 && FindSpeakerControls(handle)) speakers = static_cast<int>(device);
+            api_.Close(handle);
+        }
+    }
+    if (!mixer_ && speakers >= 0) {
+        HMIXER handle = nullptr;
+        MIXERCAPSA caps{};
+        if (!OpenDevice(static_cast<UINT>(speakers), callbackWindow, handle, caps)) return false;
+        Keep(handle, caps);
     }
     if (!mixer_) return false;
-    if (!FindSpeakerControls()) {
+    if (!FindSpeakerControls(mixer_)) {
         Close();
         return false;
     }
@@ -30,31 +46,26 @@ bool AudioMixer::Open(HWND callbackWindow) {
     return true;
 }
 
-bool AudioMixer::OpenDevice(UINT device, UINT count, HWND callbackWindow, bool& tryNext) {
-    HMIXER handle = nullptr;
+bool AudioMixer::OpenDevice(UINT device, HWND callbackWindow, HMIXER& handle, MIXERCAPSA& caps) {
     if (api_.Open(&handle, device, reinterpret_cast<DWORD_PTR>(callbackWindow), 0, CALLBACK_WINDOW) !=
         MMSYSERR_NOERROR) {
         ShowInfo("Failed To open mixer");
         return false;
     }
-    MIXERCAPSA caps{};
     if (api_.GetDevCaps(device, &caps, sizeof caps) != MMSYSERR_NOERROR) {
         api_.Close(handle);
         return false;
     }
-    // A device with a single destination has no recording side; a later one may.
-    if (caps.cDestinations < 2 && device + 1 < count) {
-        api_.Close(handle);
-        tryNext = true;
-        return false;
-    }
-    mixer_ = handle;
-    caps_ = caps;
-    productName_ = caps.szPname;
     return true;
 }
 
-bool AudioMixer::FindControl(DWORD lineId, DWORD type, MIXERCONTROLA& control) const {
+void AudioMixer::Keep(HMIXER handle, const MIXERCAPSA& caps) {
+    mixer_ = handle;
+    caps_ = caps;
+    productName_ = caps.szPname;
+}
+
+bool AudioMixer::FindControl(HMIXER mixer, DWORD lineId, DWORD type, MIXERCONTROLA& control) const {
     std::memset(&control, 0, sizeof control);
     control.cbStruct = sizeof control;
     MIXERLINECONTROLSA controls{};
@@ -64,22 +75,22 @@ bool AudioMixer::FindControl(DWORD lineId, DWORD type, MIXERCONTROLA& control) c
     controls.cControls = 1;
     controls.cbmxctrl = sizeof control;
     controls.pamxctrl = &control;
-    return api_.GetLineControls(Object(), &controls, kByHandle | MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
+    return api_.GetLineControls(Object(mixer), &controls, kByHandle | MIXER_GETLINECONTROLSF_ONEBYTYPE) ==
            MMSYSERR_NOERROR;
 }
 
-bool AudioMixer::FindSpeakerControls() {
+bool AudioMixer::FindSpeakerControls(HMIXER mixer) {
     MIXERLINEA line{};
     line.cbStruct = sizeof line;
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
-    if (api_.GetLineInfo(Object(), &line, kByHandle | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
+    if (api_.GetLineInfo(Object(mixer), &line, kByHandle | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
         return false;
     MIXERCONTROLA volume, mute;
-    if (!FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, volume)) return false;
+    if (!FindControl(mixer, line.dwLineID, MIXERCONTROL_CONTROLTYPE_VOLUME, volume)) return false;
     volumeControl_ = volume.dwControlID;
     volumeMin_ = volume.Bounds.dwMinimum;
     volumeMax_ = volume.Bounds.dwMaximum;
-    if (!FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUTE, mute)) return false;
+    if (!FindControl(mixer, line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUTE, mute)) return false;
     muteControl_ = mute.dwControlID;
     return true;
 }
@@ -88,9 +99,10 @@ void AudioMixer::PrepareSelections() {
     MIXERLINEA line{};
     line.cbStruct = sizeof line;
     line.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_WAVEIN;
-    if (api_.GetLineInfo(Object(), &line, kByHandle | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR) return;
+    if (api_.GetLineInfo(Object(mixer_), &line, kByHandle | MIXER_GETLINEINFOF_COMPONENTTYPE) != MMSYSERR_NOERROR)
+        return;
     MIXERCONTROLA mux;
-    if (!FindControl(line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUX, mux) || mux.cMultipleItems == 0) return;
+    if (!FindControl(mixer_, line.dwLineID, MIXERCONTROL_CONTROLTYPE_MUX, mux) || mux.cMultipleItems == 0) return;
     // A uniform control is set for all channels at once.
     DWORD channels = (mux.fdwControl & MIXERCONTROL_CONTROLF_UNIFORM) || line.cChannels == 0 ? 1 : line.cChannels;
     DWORD items = mux.cMultipleItems;
@@ -103,7 +115,7 @@ void AudioMixer::PrepareSelections() {
     details.cMultipleItems = items;
     details.cbDetails = sizeof(MIXERCONTROLDETAILS_LISTTEXTA);
     details.paDetails = names.data();
-    if (api_.GetControlDetails(Object(), &details, kByHandle | MIXER_GETCONTROLDETAILSF_LISTTEXT) != MMSYSERR_NOERROR)
+    if (api_.GetControlDetails(Object(mixer_), &details, kByHandle | MIXER_GETCONTROLDETAILSF_LISTTEXT) != MMSYSERR_NOERROR)
         return;
     for (DWORD item = 0; item < items; ++item) {
         char name[MIXER_LONG_NAME_CHARS + 1] = {};
@@ -131,7 +143,7 @@ bool AudioMixer::HasSource(int which) const {
 
 bool AudioMixer::SelectSource(int which) {
     if (!HasSource(which)) return true;
-    api_.SetControlDetails(Object(), &slots_[which].details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE);
+    api_.SetControlDetails(Object(mixer_), &slots_[which].details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE);
     return true;
 }
 
@@ -143,8 +155,8 @@ bool AudioMixer::Details(DWORD control, void* value, DWORD bytes, bool set) cons
     details.cChannels = 1;
     details.cbDetails = bytes;
     details.paDetails = value;
-    MMRESULT result = set ? api_.SetControlDetails(Object(), &details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE)
-                          : api_.GetControlDetails(Object(), &details, kByHandle | MIXER_GETCONTROLDETAILSF_VALUE);
+    MMRESULT result = set ? api_.SetControlDetails(Object(mixer_), &details, kByHandle | MIXER_SETCONTROLDETAILSF_VALUE)
+                          : api_.GetControlDetails(Object(mixer_), &details, kByHandle | MIXER_GETCONTROLDETAILSF_VALUE);
     return result == MMSYSERR_NOERROR;
 }
 
@@ -175,6 +187,14 @@ bool AudioMixer::SetMute(int value) const {
 void AudioMixer::GetVolumeRange(unsigned long& maximum, unsigned long& minimum) const {
     maximum = volumeMax_;
     minimum = volumeMin_;
+}
+
+AudioMixer::Change AudioMixer::ChangeOf(WPARAM mixer, LPARAM control) const {
+    if (!mixer_ || reinterpret_cast<HMIXER>(mixer) != mixer_) return Change::None;
+    DWORD id = static_cast<DWORD>(control);
+    if (id == volumeControl_) return Change::Volume;
+    if (id == muteControl_) return Change::Mute;
+    return Change::None;
 }
 
 void AudioMixer::Close() {

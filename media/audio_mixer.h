@@ -34,6 +34,11 @@ public:
     bool SetMute(int value) const;
     void GetVolumeRange(unsigned long& maximum, unsigned long& minimum) const;
 
+    // What an MM_MIXM_CONTROL_CHANGE message (mixer handle, control identifier) reports: a change of
+    // our mixer's volume or mute, or nothing of ours.
+    enum class Change { None, Volume, Mute };
+    Change ChangeOf(WPARAM mixer, LPARAM control) const;
+
     HMIXER Handle() const { return mixer_; }
     DWORD VolumeControlId() const { return volumeControl_; }
     DWORD MuteControlId() const { return muteControl_; }
@@ -44,12 +49,13 @@ private:
         MIXERCONTROLDETAILS details{};
         std::vector<MIXERCONTROLDETAILS_BOOLEAN> table;  // channels x items, one column set
     };
-    bool OpenDevice(UINT device, UINT count, HWND callbackWindow, bool& tryNext);
-    bool FindSpeakerControls();
-    bool FindControl(DWORD lineId, DWORD type, MIXERCONTROLA& control) const;
+    bool OpenDevice(UINT device, HWND callbackWindow, HMIXER& handle, MIXERCAPSA& caps);
+    void Keep(HMIXER handle, const MIXERCAPSA& caps);
+    bool FindSpeakerControls(HMIXER mixer);
+    bool FindControl(HMIXER mixer, DWORD lineId, DWORD type, MIXERCONTROLA& control) const;
     void PrepareSelections();
     void Fill(Selection& slot, DWORD controlId, DWORD channels, DWORD items, DWORD chosen);
-    HMIXEROBJ Object() const { return reinterpret_cast<HMIXEROBJ>(mixer_); }
+    static HMIXEROBJ Object(HMIXER mixer) { return reinterpret_cast<HMIXEROBJ>(mixer); }
     bool Details(DWORD control, void* value, DWORD bytes, bool set) const;
 
     MixerApi& api_;

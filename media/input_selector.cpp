@@ -54,6 +54,7 @@ void InputSelector::Attach(IBaseFilter* videoFilter) {
     if (!crossbar_) return;
     long outputs = 0, inputs = 0;
     if (FAILED(crossbar_->get_PinCounts(&outputs, &inputs))) return;
+    table_.StartCrossbarScan();
     for (long i = 0; i < inputs; ++i) {
         long related = -1, type = 0;
         if (FAILED(crossbar_->get_CrossbarPinInfo(TRUE, i, &related, &type))) continue;

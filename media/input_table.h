@@ -25,6 +25,9 @@ public:
     InputTable() { Reset(); }
     void Reset();
 
+    // A crossbar was found: from now on its inputs decide, the camera's included (a crossbar without
+    // a camera input has none to route).
+    void StartCrossbarScan() { entries_[kInputWebcam].present = false; }
     // One crossbar input pin: its index, connector type, related pin, and whether it can be routed to
     // the output its entry uses (0 for video, 1 for audio). Later pins of a type override earlier ones.
     void AddCrossbarPin(long index, long connectorType, long relatedPin, const std::function<bool(int output)>& canRoute);

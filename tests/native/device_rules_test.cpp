@@ -31,6 +31,8 @@ TEST(InputTableTest, WithoutCrossbarOnlyTheCameraIsPresent) {
 
 TEST(InputTableTest, ScanFillsEntriesByConnectorTypeAndOutput) {
     InputTable table;
+    table.StartCrossbarScan();
+    EXPECT_FALSE(table.Present(kInputWebcam));  // a crossbar without a camera input
     table.AddCrossbarPin(0, kTuner, 3, RoutableTo(0));
     table.AddCrossbarPin(1, kComposite, 4, RoutableTo(0));
     table.AddCrossbarPin(2, kSVideo, 4, RoutableTo(0));
