@@ -240,10 +240,10 @@ bool MainWindow::OnPropVolumeButton() {
 }
 
 bool MainWindow::OnMuteButton() {
-    // The button shows the mixer's state, set here rather than toggled by the skin.
-    if (mixer_.SetMute(state_.mute ? 0 : 1)) state_.mute = state_.mute ? 0 : 1;
-    ShowMuteState();
-    return false;
+    int wanted = state_.mute ? 0 : 1;
+    if (mixer_.SetMute(wanted)) state_.mute = wanted;
+    SetButtonOn("BUTTON_PROP_VOLUME", state_.mute != 0);
+    return true;  // the skin turns the button itself
 }
 
 void MainWindow::ShowRecordingInputMenu() {

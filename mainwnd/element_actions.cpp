@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "mainwnd/popup_menu.h"
+#include "mainwnd/timers.h"
 
 namespace lumetra {
 // One row per element name; the result says whether the skin's own on/off and radio logic may run.
@@ -45,7 +46,12 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
 }
 
 bool MainWindow::ButtonHook(const std::string& name, int onState, bool pressed) {
-    if (pressed) return true;
+    if (pressed) {
+        // The press gives the button the keyboard focus, which can stack this window over the video
+        // window without an activation change: put the video back above it.
+        SetTimer(Handle(), kTimerRaiseVideo, kRaiseVideoDelayMs, nullptr);
+        return true;
+    }
     size_t count = 0;
     const ButtonActionRow* rows = ButtonActions(count);
     for (size_t i = 0; i < count; ++i)
