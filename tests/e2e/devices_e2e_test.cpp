@@ -2,6 +2,7 @@
 // mixer, driven from outside through the skin. Sound.* runs in the Wine prefix with a sound server
 // (scripts/with-sound.sh); the rest in the project's prefix, which has no sound card.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -41,14 +42,15 @@ HWND ProgramWindow(const Program& program, const std::string& title) {
     return search.found;
 }
 
-// A visible top-level window of the program holding a control with this identifier (a property frame
-// holding a page), or null.
-HWND WindowWithControl(const Program& program, int controlId, HWND* control) {
+// A visible top-level window of the program holding a control of this identifier and class (a
+// property frame holding a page), or null.
+HWND WindowWithControl(const Program& program, int controlId, const char* controlClass, HWND* control) {
     struct Search {
         DWORD pid;
         int id;
+        std::string cls;
         HWND window, control;
-    } search{program.ProcessId(), controlId, nullptr, nullptr};
+    } search{program.ProcessId(), controlId, controlClass, nullptr, nullptr};
     EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
@@ -59,7 +61,9 @@ HWND WindowWithControl(const Program& program, int controlId, HWND* control) {
                 hwnd,
                 [](HWND child, LPARAM lp2) -> BOOL {
                     auto* s2 = reinterpret_cast<Search*>(lp2);
-                    if (GetDlgCtrlID(child) != s2->id) return TRUE;
+                    char cls[64] = {};
+                    GetClassNameA(child, cls, sizeof cls);
+                    if (GetDlgCtrlID(child) != s2->id || s2->cls != cls) return TRUE;
                     s2->control = child;
                     return FALSE;
                 },
@@ -71,6 +75,30 @@ HWND WindowWithControl(const Program& program, int controlId, HWND* control) {
         reinterpret_cast<LPARAM>(&search));
     if (control) *control = search.control;
     return search.window;
+}
+
+// The skin trackbar at a point of the main window's client area.
+HWND TrackbarAt(HWND main, int x, int y) {
+    POINT at{x, y};
+    ClientToScreen(main, &at);
+    struct Search {
+        POINT at;
+        HWND found;
+    } search{at, nullptr};
+    EnumChildWindows(
+        main,
+        [](HWND child, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char cls[64] = {};
+            GetClassNameA(child, cls, sizeof cls);
+            RECT r;
+            GetWindowRect(child, &r);
+            if (std::string(cls) != "msctls_trackbar32" || !IsWindowVisible(child) || !PtInRect(&r, s->at)) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 HWND VisibleMenu() {
@@ -213,14 +241,35 @@ TEST_F(Devices, InputButtonsSwitchThePictureAndToggleTheirDialogs) {
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 0u);
 }
 
-TEST_F(Devices, WheelOverThePropertyBarBrightensThePicture) {
-    Program program("devices-wheel");
+TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
+    Program program("devices-picture");
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
+    // The device's own ranges and values, read before anything was written to it.
+    HWND brightness = TrackbarAt(main, 509, 343), contrast = TrackbarAt(main, 629, 343);
+    HWND volumeBar = TrackbarAt(main, 629, 367);
+    ASSERT_NE(brightness, nullptr);
+    ASSERT_NE(contrast, nullptr);
+    ASSERT_NE(volumeBar, nullptr);
+    EXPECT_EQ(SendMessageA(brightness, TBM_GETRANGEMAX, 0, 0), 255);
+    EXPECT_EQ(SendMessageA(brightness, TBM_GETPOS, 0, 0), 128);
+    EXPECT_EQ(SendMessageA(contrast, TBM_GETRANGEMAX, 0, 0), 200);
+    EXPECT_EQ(SendMessageA(contrast, TBM_GETPOS, 0, 0), 100);
+    EXPECT_EQ(SendMessageA(volumeBar, TBM_GETRANGEMAX, 0, 0), 65535);  // no sound card here: the defaults
+    EXPECT_EQ(SendMessageA(volumeBar, TBM_GETPOS, 0, 0), 32000);
+    auto blackBar = [&] { return MeanGrey(main, 0.895, 0.3, 0.98, 0.5); };
+    auto blackBarBetween = [&](double low, double high) {
+        return WaitFor(8000, [&] {
+            double now = blackBar();
+            return now > low && now < high;
+        });
+    };
+    // The light grey bar keeps its level: no default brightness of 50 was pushed to the device.
+    EXPECT_TRUE(WaitFor(5000, [&] { return MeanGrey(main, 0.02, 0.3, 0.1, 0.5) > 170; }));
     Press(program, main, "BUTTON_CYCLE_NEXT");  // volume -> brightness
     ASSERT_TRUE(WaitFor(5000, [&] { return FindChildByText(main, "BUTTON_PROP_BRIGHTNESS") != nullptr; }));
     // The black bar (the eighth) at the device's default brightness.
-    const double black = MeanGrey(main, 0.895, 0.3, 0.98, 0.5);
+    const double black = blackBar();
     EXPECT_LT(black, 20);
     RECT bar;
     GetWindowRect(FindChildByText(main, "PROGRESS_PROPERTY"), &bar);
@@ -228,11 +277,45 @@ TEST_F(Devices, WheelOverThePropertyBarBrightensThePicture) {
     // Ten wheel messages, each 2 % of the maximum (255 / 50 = 5) whatever the delta's size.
     for (int i = 0; i < 10; ++i) PostMessageA(main, WM_MOUSEWHEEL, MAKEWPARAM(0, i % 2 ? 120 : 240), at);
     // Luma 16 + 50 shows as about 58 in each colour.
-    EXPECT_TRUE(WaitFor(8000, [&] {
-        double now = MeanGrey(main, 0.895, 0.3, 0.98, 0.5);
-        return now > 45 && now < 72;
-    })) << "black bar now " << MeanGrey(main, 0.895, 0.3, 0.98, 0.5);
+    EXPECT_TRUE(blackBarBetween(45, 72)) << "wheel: black bar now " << blackBar();
+    // Ten steps down, each 1 % of the maximum (255 / 100 = 2): luma 16 + 30, about 35.
+    for (int i = 0; i < 10; ++i) Press(program, main, "BUTTON_CYCLE_DOWN");
+    EXPECT_TRUE(blackBarBetween(24, 46)) << "steps: black bar now " << blackBar();
+    // A click at 90 % of the property bar: 229, luma 16 + 101, about 117.
+    HWND level = FindChildByText(main, "PROGRESS_PROPERTY");
+    RECT levelRect;
+    GetWindowRect(level, &levelRect);
+    program.Click(level, (levelRect.right - levelRect.left) * 9 / 10, (levelRect.bottom - levelRect.top) / 2);
+    EXPECT_TRUE(blackBarBetween(100, 135)) << "bar: black bar now " << blackBar();
+
+    // The device's own page sets brightness back to 128; the program reads it back afterwards
+    // instead of writing its 229 again.
+    Press(program, main, "BUTTON_DEVICE_PROPERTY");
+    HWND slider = nullptr, frame = nullptr;
+    ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1001, "msctls_trackbar32", &slider)) != nullptr; }));
+    SendMessageA(slider, TBM_SETPOS, TRUE, 128);
+    SendMessageA(GetParent(slider), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, 128), reinterpret_cast<LPARAM>(slider));
+    PostMessageA(frame, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitFor(5000, [&] { return WindowWithControl(program, 1001, "msctls_trackbar32", nullptr) == nullptr; }));
+    EXPECT_TRUE(blackBarBetween(-1, 20)) << "page: black bar now " << blackBar();
     EndWithEscape(program, main);
+}
+
+TEST_F(Devices, CrossbarPageRoutesAndTheInputFollows) {
+    Program program("devices-crossbar");
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr);
+    Press(program, main, "BUTTON_XBAR");
+    HWND inputs = nullptr, frame = nullptr;
+    ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1101, "ComboBox", &inputs)) != nullptr; }));
+    // The page lists the video inputs in the crossbar's order: tuner, composite, S-Video.
+    ASSERT_EQ(SendMessageA(inputs, CB_GETCOUNT, 0, 0), 3);
+    SendMessageA(inputs, CB_SETCURSEL, 2, 0);
+    SendMessageA(GetParent(inputs), WM_COMMAND, MAKEWPARAM(1101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(inputs));
+    PostMessageA(frame, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForBand(main, Band::FallingRamp));
+    EndWithEscape(program, main);
+    EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 2u);
 }
 
 TEST_F(Devices, CaptureSizeButtonChangesTheFormatTextAndTheWindow) {
@@ -242,7 +325,7 @@ TEST_F(Devices, CaptureSizeButtonChangesTheFormatTextAndTheWindow) {
     ASSERT_NE(FindChildByText(main, "640 x 480"), nullptr);
     Press(program, main, "BUTTON_CAPTURE_SIZE");
     HWND sizes = nullptr, frame = nullptr;
-    ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1201, &sizes)) != nullptr; }))
+    ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1201, "ComboBox", &sizes)) != nullptr; }))
         << "the capture format's page did not show";
     SendMessageA(sizes, CB_SETCURSEL, 2, 0);  // 320 x 240
     SendMessageA(GetParent(sizes), WM_COMMAND, MAKEWPARAM(1201, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
