@@ -170,7 +170,7 @@ uint8_t RegisterFile::Peek(int reg) const {
 void RegisterFile::Poke(int reg, uint8_t value) {
     if (reg < 0 || reg > 255) return;
     if (reg == kButtonRegister) {
-        if (!(value & kButtonBit) && pressed_) acknowledged_ = true;
+        if (!(value & kButtonBit) && pressed_ && !sticky_) acknowledged_ = true;
         if (!(value & kButtonBit)) latched_ = false;
         value = static_cast<uint8_t>(value & ~kButtonBit);
     }

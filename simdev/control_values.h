@@ -69,6 +69,8 @@ public:
     void SetButton(bool pressed);
     // A press shorter than a poll: the device latches it until it is acknowledged.
     void Pulse() { latched_ = true; }
+    // A device whose bit follows the button while it is held, whatever is written back.
+    void SetSticky(bool sticky) { sticky_ = sticky; }
     bool ButtonVisible() const { return (pressed_ && !acknowledged_) || latched_; }
 
     uint8_t Peek(int reg) const;
@@ -80,6 +82,7 @@ private:
     bool pressed_ = false;
     bool acknowledged_ = false;
     bool latched_ = false;
+    bool sticky_ = false;
 };
 
 }  // namespace simdev

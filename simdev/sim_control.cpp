@@ -68,6 +68,8 @@ DWORD TakeDropFrames() { return TakeControlDword(kValDropFrames); }
 
 bool ReadButton() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValButton, 0) != 0; }
 
+bool ReadButtonSticky() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValButtonSticky, 0) != 0; }
+
 bool TakeButtonPulse() { return TakeControlDword(kValButtonPulse) != 0; }
 
 bool DeviceGone() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValUnplugged, 0) != 0; }

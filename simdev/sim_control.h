@@ -28,6 +28,8 @@ ControlSnapshot ReadControl();
 // Frames the test asked to drop; the value is reset to 0 once taken.
 DWORD TakeDropFrames();
 bool ReadButton();
+// Writing register 12 back does not clear a held press (ButtonSticky set).
+bool ReadButtonSticky();
 // A short press the test asked for; the value is reset to 0 once taken.
 bool TakeButtonPulse();
 // The device has gone (Unplugged set): its controls fail from now on.
@@ -63,6 +65,7 @@ public:
     template <class F>
     auto WithRegisters(F&& f) {
         std::lock_guard<std::mutex> hold(lock_);
+        registers_.SetSticky(ReadButtonSticky());
         registers_.SetButton(ReadButton());
         if (TakeButtonPulse()) registers_.Pulse();
         return f(registers_);

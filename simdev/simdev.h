@@ -64,6 +64,7 @@ constexpr const wchar_t* kValFailPages = L"FailPages";      // REG_DWORD 1: GetP
 // Read on every register access.
 constexpr const wchar_t* kValButton = L"Button";            // REG_DWORD 1 pressed, 0 released
 constexpr const wchar_t* kValButtonPulse = L"ButtonPulse";  // REG_DWORD 1: a short press; set back to 0 when taken
+constexpr const wchar_t* kValButtonSticky = L"ButtonSticky";  // REG_DWORD 1: writing back does not clear a held press
 // Written by DllRegisterServer: what is registered, so that unregistration removes exactly that.
 constexpr const wchar_t* kRegisteredKey = L"Software\\LumetraSim\\Registered";
 

@@ -104,6 +104,15 @@ TEST_F(Registers, ShortPressIsLatchedUntilAcknowledged) {
     EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);  // the next short press
 }
 
+TEST_F(Registers, AStickyDeviceKeepsAHeldPressShowing) {
+    regs.SetSticky(true);
+    regs.SetButton(true);
+    WriteButtonRegister(static_cast<uint8_t>(ReadButtonRegister() & ~0x20));
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);  // still held, still set
+    regs.SetButton(false);
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0);
+}
+
 TEST(ControlValues, CrossbarLayouts) {
     EXPECT_EQ(ParseCrossbarLayout("NoComposite"), CrossbarLayout::NoComposite);
     EXPECT_EQ(ParseCrossbarLayout(" svideo "), CrossbarLayout::SVideoOnly);

@@ -63,7 +63,7 @@ void ResetRuntimeControl() {
     for (const wchar_t* name : {simdev::kValScene, simdev::kValMotionRect, simdev::kValSignalChannels,
                                 simdev::kValDropFrames, simdev::kValUnplugged, simdev::kValButton,
                                 simdev::kValStandards, simdev::kValCrossbar, simdev::kValRefuseRoute,
-                                simdev::kValFailPages, simdev::kValButtonPulse})
+                                simdev::kValFailPages, simdev::kValButtonPulse, simdev::kValButtonSticky})
         DeleteControlValue(name);
 }
 

@@ -39,7 +39,8 @@ TEST(InputTableTest, ScanFillsEntriesByConnectorTypeAndOutput) {
     table.AddCrossbarPin(3, kAudioTuner, 0, RoutableTo(1));
     table.AddCrossbarPin(4, kAudioLine, 1, RoutableTo(1));
     table.AddCrossbarPin(5, kAudioMic, 2, RoutableTo(1));
-    for (int entry = 0; entry < InputTable::kEntries; ++entry) EXPECT_TRUE(table.Present(entry)) << entry;
+    for (int entry : {0, 1, 2, 4, 5, 6}) EXPECT_TRUE(table.Present(entry)) << entry;
+    EXPECT_FALSE(table.Present(kInputWebcam));
     EXPECT_EQ(table.At(kInputSVideo).inputPin, 2);
     EXPECT_EQ(table.At(kInputSVideo).relatedPin, 4);
     EXPECT_EQ(table.At(4).inputPin, 3);

@@ -37,8 +37,8 @@ namespace {
 const char kControlKey[] = "Software\\LumetraSim";
 const HRESULT kGone = HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
 // Control values these tests write; all are removed after each test.
-const char* const kControlValues[] = {"Crossbar", "RefuseRoute", "Standards", "SignalChannels",
-                                      "Button",   "ButtonPulse", "FailPages", "Unplugged"};
+const char* const kControlValues[] = {"Crossbar",    "RefuseRoute",  "Standards", "SignalChannels", "Button",
+                                      "ButtonPulse", "ButtonSticky", "FailPages", "Unplugged"};
 
 void SetSim(const char* name, DWORD value) {
     HKEY key;
@@ -232,6 +232,7 @@ TEST_F(DevicesTvBox, EachInputIsRoutedWithItsSound) {
     EXPECT_TRUE(selector_.HasAnalogInput());
     for (int input : {kInputTuner, kInputComposite, kInputSVideo}) EXPECT_TRUE(selector_.HasInput(input));
     EXPECT_FALSE(selector_.HasInput(kInputWebcam));  // the crossbar has no camera input
+    EXPECT_EQ(controls_.CameraControls(), nullptr);    // not a camera model
     SetSim("SignalChannels", std::string("7"));
 
     ASSERT_TRUE(selector_.SelectInput(kInputSVideo));
@@ -340,6 +341,14 @@ TEST_F(DevicesTvBox, HeldOrPulsedSnapshotButtonIsReportedOnce) {
     EXPECT_TRUE(controls_.PollSnapshotButton());  // released and pressed again
     SetSim("Button", 0);
     EXPECT_FALSE(controls_.PollSnapshotButton());
+    // A device that keeps the bit set while the button is held: still one press.
+    SetSim("ButtonSticky", 1);
+    SetSim("Button", 1);
+    EXPECT_TRUE(controls_.PollSnapshotButton());
+    for (int i = 0; i < 5; ++i) EXPECT_FALSE(controls_.PollSnapshotButton()) << "held on a sticky device, poll " << i;
+    SetSim("Button", 0);
+    EXPECT_FALSE(controls_.PollSnapshotButton());
+    SetSim("ButtonSticky", 0);
     // A press shorter than the poll is still seen once.
     SetSim("ButtonPulse", 1);
     EXPECT_TRUE(controls_.PollSnapshotButton());
