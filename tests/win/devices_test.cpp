@@ -692,6 +692,35 @@ TEST_F(DevicesTuner, ChannelsTypedSteppedListedAndRemembered) {
     EXPECT_EQ(SettingInt("TV_Country", 0), 1);
 }
 
+TEST_F(DevicesTuner, AdvancedShowsTheTunersOwnPages) {
+    OpenWindow();
+    std::atomic<bool> shown{false};
+    const DWORD self = GetCurrentThreadId();
+    std::thread user([&] {
+        for (int i = 0; i < 100 && !shown; ++i) {
+            Sleep(100);
+            EnumThreadWindows(self, [](HWND frame, LPARAM p) -> BOOL {
+                HWND page = nullptr;
+                EnumChildWindows(frame, [](HWND c, LPARAM out) -> BOOL {
+                    if (GetDlgCtrlID(c) != 1001) return TRUE;  // the device page's brightness slider
+                    *reinterpret_cast<HWND*>(out) = c;
+                    return FALSE;
+                }, reinterpret_cast<LPARAM>(&page));
+                if (!page) return TRUE;
+                PostMessageA(frame, WM_COMMAND, IDCANCEL, 0);
+                *reinterpret_cast<std::atomic<bool>*>(p) = true;
+                return FALSE;
+            }, reinterpret_cast<LPARAM>(&shown));
+        }
+    });
+    PostMessageA(GetDlgItem(d_, IDC_TV_ADVANCED), BM_CLICK, 0, 0);
+    DWORD start = GetTickCount();
+    while (!shown && GetTickCount() - start < 12000) PumpFor(50);
+    user.join();
+    EXPECT_TRUE(shown.load()) << "the tuner's pages did not show";
+    EXPECT_TRUE(window_.IsVisible());
+}
+
 TEST_F(DevicesTuner, DamagedStoredStateGivesSafeDefaults) {
     SetSetting("TV_InputType", 7);
     SetSetting("TV_Country", static_cast<DWORD>(-3));
