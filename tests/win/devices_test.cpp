@@ -721,6 +721,40 @@ TEST_F(DevicesTuner, AdvancedShowsTheTunersOwnPages) {
     EXPECT_TRUE(window_.IsVisible());
 }
 
+TEST_F(DevicesTuner, TooltipsAreSwitchedFromTheBackgroundMenu) {
+    OpenWindow();
+    HWND tips = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM out) -> BOOL {
+        char cls[64] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (std::string(cls) != TOOLTIPS_CLASSA) return TRUE;
+        *reinterpret_cast<HWND*>(out) = w;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&tips));
+    ASSERT_NE(tips, nullptr);
+    EXPECT_GE(SendMessageA(tips, TTM_GETTOOLCOUNT, 0, 0), 15);
+    // The right button released on the background: one entry, "Disable Tooltips", chosen here.
+    std::atomic<bool> chosen{false};
+    std::thread user([&] {
+        for (int i = 0; i < 100 && !chosen; ++i) {
+            Sleep(100);
+            HWND menu = FindWindowA("#32768", nullptr);
+            if (!menu || !IsWindowVisible(menu)) continue;
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+            chosen = true;
+        }
+    });
+    PostMessageA(d_, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+    DWORD start = GetTickCount();
+    while (!chosen && GetTickCount() - start < 12000) PumpFor(50);
+    PumpFor(300);
+    user.join();
+    ASSERT_TRUE(chosen.load()) << "no menu";
+    Click(d_, IDC_TV_CLOSE);
+    EXPECT_EQ(SettingInt("TV_Tips", 1), 0);
+}
+
 TEST_F(DevicesTuner, DamagedStoredStateGivesSafeDefaults) {
     SetSetting("TV_InputType", 7);
     SetSetting("TV_Country", static_cast<DWORD>(-3));
