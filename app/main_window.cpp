@@ -41,6 +41,8 @@ BOOL MainWindow::OnInitDialog() {
     OpenDevice();
     SelectView(state_.skinView, false);
     PlaceLiveVideo();
+    RefreshPropertyElements();
+    RefreshInputRadio();
     RefreshPropertyDisplay();
     RefreshElements();
     RefreshFileTooltips();
@@ -48,6 +50,8 @@ BOOL MainWindow::OnInitDialog() {
         MessageBoxA(Handle(), "Video Capture device not connected", "Warning", MB_OK | MB_ICONEXCLAMATION);
     if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
+    // A press made before start-up is taken now and not acted upon.
+    deviceControls_.PollSnapshotButton();
     StartPeriodicTimers();
     if (stillSettings_.StiSnapshot() && state_.launchedByButton) {
         SetTimer(Handle(), kTimerStartupSnapshot, kStartupSnapshotMs, nullptr);
@@ -76,15 +80,21 @@ bool MainWindow::OpenDevice() {
     playback_.Init(Handle(), &playbackWnd_);
     deviceControls_.SetCaptureSize(state_.streamFormat);
     snapshotWnd_.AttachGrabber(capture_.GetSampleGrabber(0), Handle());
+    CreateDeviceDialogs();
     if (capture_.BuildPreview()) capture_.Run();
+    ReadDeviceProperties();
+    inputSelector_.SelectInput(-1);
     return true;
 }
 
 bool MainWindow::ConnectDevice() {
     if (!capture_.CreateGraphs(Handle(), &liveWnd_)) return false;
+    deviceControls_.FindVendorInterface();
     capture_.AttachDevices(devices_, deviceControls_);
     if (!capture_.AddVideoDevice()) return false;
-    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture));
+    deviceControls_.Attach(devices_.Filter(DeviceSet::kVideo), devices_.Filter(DeviceSet::kAudioCapture),
+                           devices_.DisplayName(DeviceSet::kVideo));
+    inputSelector_.Attach(devices_.Filter(DeviceSet::kVideo));
     return true;
 }
 
@@ -92,6 +102,7 @@ void MainWindow::DisconnectDevice() {
     capture_.Stop();
     capture_.Dismantle();
     capture_.ReleaseGraph();
+    inputSelector_.Release();
     deviceControls_.Release();
     devices_.Release();
 }
@@ -180,6 +191,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
     case kTimerRecording:
         RefreshRecordingTime();
         break;
+    case kTimerSnapshotButton:
+        PollHardwareButton();
+        break;
     case kTimerStartup:
         KillTimer(Handle(), kTimerStartup);
         SetTimer(Handle(), kTimerClock, kClockMs, nullptr);
@@ -229,7 +243,9 @@ void MainWindow::OnOK() {
 void MainWindow::EndProgram() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
+    DestroyDeviceDialogs();
     CloseDevice();
+    mixer_.Close();
     SaveMainSettings(state_, inputSelector_);
     KillShutdownTimers();
     End(IDOK);
@@ -245,6 +261,10 @@ bool MainWindow::CloseTopmostThing() {
         return true;
     }
     if (snapshotWnd_.HideIfVisible()) return true;
+    if (tvTunerDialog_ && tvTunerDialog_->IsVisible()) {
+        tvTunerDialog_->Close();
+        return true;
+    }
     return false;
 }
 
@@ -261,6 +281,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case kCaptureGraphMessage:
         OnCaptureGraphEvent();
+        return TRUE;
+    case MM_MIXM_CONTROL_CHANGE:
+        OnMixerControlChange(wp, lp);
         return TRUE;
     case kPlaybackGraphMessage:
         OnPlaybackGraphEvent();

@@ -1,9 +1,12 @@
 #pragma once
 // The program's one top-level window: a modal skinned dialog that owns every engine object.
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/main_state.h"
+#include "media/analog_video_dialog.h"
+#include "media/audio_mixer.h"
 #include "media/capture_graph.h"
 #include "media/capture_settings.h"
 #include "media/device_controls.h"
@@ -11,12 +14,14 @@
 #include "media/input_selector.h"
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
+#include "media/webcam_dialog.h"
 #include "motion/grabber_frame_source.h"
 #include "motion/motion_setup_dialog.h"
 #include "net/internet_destination.h"
-#include "skin/skin_dialog.h"
 #include "still/snapshot_window.h"
 #include "still/still_settings.h"
+#include "skin/skin_dialog.h"
+#include "tv/tv_tuner_dialog.h"
 
 namespace lumetra {
 
@@ -32,6 +37,7 @@ protected:
     void HoverHook(const std::string& name, POINT point, UINT keys) override;
     void ProgressPositionHook(const std::string& name, int position) override;
     void ProgressReleaseHook(const std::string& name) override;
+    void WheelHook(const std::string& name, int delta) override;
     void OnBackgroundPress() override;
     BOOL OnInitDialog() override;
     void OnOK() override;      // Enter (the dialog manager's OK): nothing, the program goes on
@@ -160,6 +166,44 @@ private:
     void ShowDeviceLostState();
     void DisableDeviceElements();
 
+    // Inputs, device controls, the sound card's mixer and the device dialogs (device_actions.cpp).
+    bool OnCycleUp();
+    bool OnCycleDown();
+    bool OnCyclePrevious();
+    bool OnCycleNext();
+    bool OnPropertyButton();
+    bool OnInputTuner();
+    bool OnInputComposite();
+    bool OnInputSVideo();
+    bool OnInputWebcam();
+    bool OnCrossbarButton();
+    bool OnDevicePropertyButton();
+    bool OnCaptureSizeButton();
+    bool OnPropVolumeButton();
+    bool OnMuteButton();
+    bool SwitchInput(int input);
+    void ShowInputDialog(int input, bool show);
+    bool IsInputDialogVisible(int input) const;
+    void StepProperty(int direction);
+    void SetSelectedProperty(long long value);
+    void OnPropertyPosition(int position);
+    // The selected property's value out to the device or the mixer.
+    void WritePropertyValue();
+    // Shows the selected property's button and level, without writing it out.
+    void ShowPropertyDisplay();
+    void ReadDeviceProperties();
+    void ReadProcAmpValues();
+    void RefreshPropertyElements();
+    void RefreshInputRadio();
+    void ShowMuteState();
+    void ShowRecordingInputMenu();
+    void OnMixerControlChange(WPARAM mixer, LPARAM control);
+    void CreateDeviceDialogs();
+    void DestroyDeviceDialogs();
+    void PollHardwareButton();
+    // A press of the device's snapshot button.
+    void OnHardwareSnapshotButton();
+
     // Members in construction order; destroyed in reverse.
     CaptureGraph capture_;
     PlaybackGraph playback_;
@@ -171,10 +215,15 @@ private:
     StillCaptureSettings stillSettings_;
     SnapshotWindow snapshotWnd_{stillSettings_};
     int startupSnapshotWaits_ = 0;  // timer 14 ticks spent waiting for the first frame
-    InputSelector inputSelector_;
     InternetDestinationDialog internet_;
     MotionSetupDialog motion_{internet_};
     GrabberFrameSource motionFrames_{capture_};
+    AudioMixer mixer_;
+    InputSelector inputSelector_;
+    // The modeless device dialogs, created once the device is open when it has their input.
+    std::unique_ptr<WebcamDialog> webcamDialog_;
+    std::unique_ptr<AnalogVideoDialog> analogVideoDialog_;
+    std::unique_ptr<TvTunerDialog> tvTunerDialog_;
 
     MainWindowState state_;
     bool playbackActive_ = false;

@@ -69,6 +69,8 @@ void MainWindow::RetryDevice() {
     if (deviceRetriesLeft_ == 0) KillTimer(Handle(), kTimerDeviceRetry);
 
     GraphBuild build(*this);
+    // The device dialogs hold the old filters' interfaces: they are made again for the new ones.
+    DestroyDeviceDialogs();
     DisconnectDevice();
     devices_.Discover();
     if (!devices_.HasVideoDevice()) return;  // not there yet
@@ -79,11 +81,13 @@ void MainWindow::RetryDevice() {
         return;
     }
     deviceControls_.SetCaptureSize(state_.streamFormat);
+    CreateDeviceDialogs();
     if (!capture_.BuildPreview()) {
         KillTimer(Handle(), kTimerDeviceRetry);
         return;
     }
     PlaceLiveVideo();
+    inputSelector_.SelectInput(-1);
     if (!capture_.Run()) return;  // not ready to run yet: the next tick tries again
     deviceState_ = DeviceState::kProbing;
     KillTimer(Handle(), kTimerDeviceRetry);

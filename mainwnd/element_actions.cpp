@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "mainwnd/popup_menu.h"
+#include "mainwnd/timers.h"
 
 namespace lumetra {
 // One row per element name; the result says whether the skin's own on/off and radio logic may run.
@@ -28,6 +29,23 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
         {"BUTTON_SNAPSHOT_SETUP", &MainWindow::OnStillSettingsButton},
         // Motion detection
         {"BUTTON_MOTION_SETUP", &MainWindow::OnMotionSetupButton},
+        // Inputs, device controls and sound
+        {"BUTTON_CYCLE_UP", &MainWindow::OnCycleUp},
+        {"BUTTON_CYCLE_DOWN", &MainWindow::OnCycleDown},
+        {"BUTTON_CYCLE_PREV", &MainWindow::OnCyclePrevious},
+        {"BUTTON_CYCLE_NEXT", &MainWindow::OnCycleNext},
+        {"BUTTON_INPUT_WEBCAM", &MainWindow::OnInputWebcam},
+        {"BUTTON_INPUT_TUNER", &MainWindow::OnInputTuner},
+        {"BUTTON_INPUT_COMPOSITE", &MainWindow::OnInputComposite},
+        {"BUTTON_INPUT_SVIDEO", &MainWindow::OnInputSVideo},
+        {"BUTTON_XBAR", &MainWindow::OnCrossbarButton},
+        {"BUTTON_DEVICE_PROPERTY", &MainWindow::OnDevicePropertyButton},
+        {"BUTTON_CAPTURE_SIZE", &MainWindow::OnCaptureSizeButton},
+        {"BUTTON_PROP_BRIGHTNESS", &MainWindow::OnPropertyButton},
+        {"BUTTON_PROP_CONTRAST", &MainWindow::OnPropertyButton},
+        {"BUTTON_PROP_SATURATION", &MainWindow::OnPropertyButton},
+        {"BUTTON_PROP_VOLUME", &MainWindow::OnPropVolumeButton},
+        {"BUTTON_MUTE", &MainWindow::OnMuteButton},
     };
     count = sizeof kRows / sizeof kRows[0];
     return kRows;
@@ -118,6 +136,11 @@ void MainWindow::SwitchView(int view) {
 }
 
 void MainWindow::RefreshPropertyDisplay() {
+    ShowPropertyDisplay();
+    WritePropertyValue();
+}
+
+void MainWindow::ShowPropertyDisplay() {
     static const char* const kButtons[] = {"BUTTON_PROP_VOLUME", "BUTTON_PROP_BRIGHTNESS", "BUTTON_PROP_CONTRAST",
                                            "BUTTON_PROP_SATURATION"};
     for (const char* name : kButtons) ShowElement(name, false);
@@ -198,9 +221,11 @@ void MainWindow::DisableDeviceElements() {
 void MainWindow::RefreshInputButtons() {
     // Inputs are routed through the crossbar only while the live picture runs.
     bool previewing = capture_.IsPreviewing();
-    for (const char* name : {"BUTTON_INPUT_TUNER", "BUTTON_INPUT_COMPOSITE", "BUTTON_INPUT_SVIDEO", "BUTTON_INPUT_WEBCAM",
-                             "BUTTON_XBAR"})
-        EnableElement(name, false);
+    static const char* const kInputButtons[] = {"BUTTON_INPUT_TUNER", "BUTTON_INPUT_COMPOSITE", "BUTTON_INPUT_SVIDEO",
+                                                "BUTTON_INPUT_WEBCAM"};
+    for (int input = 0; input < 4; ++input)
+        EnableElement(kInputButtons[input], previewing && inputSelector_.HasInput(input));
+    EnableElement("BUTTON_XBAR", previewing && inputSelector_.HasAnalogInput());
     EnableElement("BUTTON_DEVICE_PROPERTY", previewing);
     RefreshPropertyDisplay();
 }

@@ -130,7 +130,9 @@ void MainWindow::OpenVideoSettings() {
 }
 
 void MainWindow::ProgressPositionHook(const std::string& name, int position) {
-    if (name != "PROGRESS_VIDEO" || GraphBusy()) return;
+    if (GraphBusy()) return;
+    if (name == "PROGRESS_PROPERTY") return OnPropertyPosition(position);
+    if (name != "PROGRESS_VIDEO") return;
     if (ignoreNextPosition_) {
         ignoreNextPosition_ = false;
         return;

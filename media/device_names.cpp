@@ -27,4 +27,12 @@ std::vector<std::string> NamesToTry(const std::string& preferred, const char* co
     return names;
 }
 
+bool IsCameraModel(const std::string& deviceName) {
+    for (const char* const* name = kVendorVideoNames; *name; ++name) {
+        std::string model(*name);
+        if (model.find(" Camera") != std::string::npos && FriendlyNameMatches(deviceName, model)) return true;
+    }
+    return false;
+}
+
 }  // namespace lumetra

@@ -22,4 +22,8 @@ bool FriendlyNameMatches(const std::string& friendlyName, const std::string& nam
 // The names to try for a device: the preferred one, then each entry of the list in order.
 std::vector<std::string> NamesToTry(const std::string& preferred, const char* const* list);
 
+// Whether a device name is one of the family's camera models ("USB Vexa20 Camera", ...): those
+// drivers answer the camera controls (exposure, light, flicker) on their private property interface.
+bool IsCameraModel(const std::string& deviceName);
+
 }  // namespace lumetra

@@ -101,15 +101,19 @@ bool PictureSizeOf(const AM_MEDIA_TYPE& type, int& width, int& height) {
     return true;
 }
 
-void ShowObjectPropertyPages(HWND owner, IUnknown* object) {
-    if (!object) return;
+HRESULT ShowObjectPropertyPages(HWND owner, IUnknown* object, int x, int y) {
+    if (!object) return E_POINTER;
     ComPtr<ISpecifyPropertyPages> specify;
-    if (FAILED(object->QueryInterface(IID_ISpecifyPropertyPages, specify.PutVoid())) || !specify) return;
+    HRESULT hr = object->QueryInterface(IID_ISpecifyPropertyPages, specify.PutVoid());
+    if (FAILED(hr) || !specify) return FAILED(hr) ? hr : E_NOINTERFACE;
     CAUUID pages{};
-    if (FAILED(specify->GetPages(&pages))) return;
+    hr = specify->GetPages(&pages);
+    if (FAILED(hr)) return hr;
     IUnknown* objects[] = {object};
-    OleCreatePropertyFrame(owner, 0, 0, nullptr, 1, objects, pages.cElems, pages.pElems, 0, 0, nullptr);
+    hr = OleCreatePropertyFrame(owner, static_cast<UINT>(x), static_cast<UINT>(y), nullptr, 1, objects, pages.cElems,
+                                pages.pElems, 0, 0, nullptr);
     CoTaskMemFree(pages.pElems);
+    return hr;
 }
 
 }  // namespace lumetra

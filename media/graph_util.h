@@ -28,8 +28,9 @@ void StopGraph(IMediaControl* control, GraphState& state);
 // The first unconnected-or-not pin of a filter in a direction, or empty.
 ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction);
 
-// Shows the property pages of an object in one property frame owned by owner, at (0, 0), without caption.
-void ShowObjectPropertyPages(HWND owner, IUnknown* object);
+// Shows the property pages of an object in one property frame owned by owner, at (x, y) of the
+// owner, without a caption of its own. The failing result when the object has no pages to show.
+HRESULT ShowObjectPropertyPages(HWND owner, IUnknown* object, int x = 0, int y = 0);
 
 // The picture size a video media type describes, from the bitmap header of its VIDEOINFOHEADER,
 // MPEG1VIDEOINFO, VIDEOINFOHEADER2 or MPEG2VIDEOINFO block (a negative height, top-down rows, counts

@@ -1,5 +1,6 @@
 #pragma once
 // Resource identifiers of Lumetra.exe. The shutter sound is the WAVE resource named "IDR_SHUTTER".
+#include "device_resources.h"
 
 #define IDD_MAIN 102
 #define IDC_BLANK_TEXT 1001

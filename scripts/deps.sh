@@ -13,6 +13,7 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good # Wine's playback of AVI files
   ffmpeg                                              # ffprobe checks recorded files
   sox                                                 # synthesises the shutter sound
+  pulseaudio                                          # a sound server for the tests of the platform's mixer
   python3 python3-pil                                 # draws the default skin
   fonts-dejavu-core
   clang libclang-rt-14-dev                            # libFuzzer harnesses (scripts/fuzz.sh)

@@ -83,6 +83,51 @@ bool ParseRect(const std::string& text, Rect& out) {
     return true;
 }
 
+CrossbarLayout ParseCrossbarLayout(const std::string& text) {
+    std::string t;
+    for (char c : text)
+        if (!std::isspace(static_cast<unsigned char>(c))) t += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (t == "nocomposite") return CrossbarLayout::NoComposite;
+    if (t == "svideo") return CrossbarLayout::SVideoOnly;
+    return CrossbarLayout::Full;
+}
+
+CameraControls::Result CameraControls::Get(uint32_t id, int32_t& value) const {
+    switch (id) {
+    case kAutoExposure: value = autoExposure_; break;
+    case kAutoValue: value = autoValue_; break;
+    case kManualValue: value = manualValue_; break;
+    case kAmbientLight: value = light_; break;
+    case kFlicker: value = flicker_; break;
+    case kManualMax: value = kManualMaximum; break;
+    case kAutoMax: value = kAutoMaximum; break;
+    default: return Result::UnknownId;
+    }
+    return Result::Ok;
+}
+
+CameraControls::Result CameraControls::Set(uint32_t id, int32_t value) {
+    auto store = [&](int32_t& field, int32_t max) {
+        if (value < 0 || value > max) return Result::OutOfRange;
+        field = value;
+        return Result::Ok;
+    };
+    switch (id) {
+    case kAutoExposure: return store(autoExposure_, 1);
+    case kAutoValue: return store(autoValue_, kAutoMaximum);
+    case kManualValue: return store(manualValue_, kManualMaximum);
+    case kAmbientLight: return store(light_, 2);
+    case kFlicker: return store(flicker_, 2);
+    case kManualMax:
+    case kAutoMax: return Result::ReadOnly;
+    default: return Result::UnknownId;
+    }
+}
+
+int CameraControls::ExposurePercent() const {
+    return autoExposure_ ? autoValue_ * 100 / 128 : manualValue_ * 100 / 500;
+}
+
 RegisterFile::RegisterFile() {
     for (int i = 0; i < 256; ++i) regs_[i] = 0;
     regs_[0] = 0x40;  // chip identification
@@ -125,7 +170,8 @@ uint8_t RegisterFile::Peek(int reg) const {
 void RegisterFile::Poke(int reg, uint8_t value) {
     if (reg < 0 || reg > 255) return;
     if (reg == kButtonRegister) {
-        if (!(value & kButtonBit) && pressed_) acknowledged_ = true;
+        if (!(value & kButtonBit) && pressed_ && !sticky_) acknowledged_ = true;
+        if (!(value & kButtonBit)) latched_ = false;
         value = static_cast<uint8_t>(value & ~kButtonBit);
     }
     regs_[reg] = value;

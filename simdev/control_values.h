@@ -21,6 +21,34 @@ bool ContainsChannel(const std::vector<int>& list, int channel);
 // "left,top,right,bottom" in pixels; returns false (and an empty rectangle) when malformed.
 bool ParseRect(const std::string& text, Rect& out);
 
+// Which inputs the crossbar has: all the profile's ("full"), the profile's without composite
+// ("nocomposite"), or S-Video alone with its audio ("svideo"); anything else is "full".
+enum class CrossbarLayout { Full, NoComposite, SVideoOnly };
+CrossbarLayout ParseCrossbarLayout(const std::string& text);
+
+// The camera controls of the webcam profile, answered through the private property interface with
+// 32-bit values: 32 automatic exposure on/off, 33 the exposure target in automatic mode (0-255),
+// 34 the exposure in manual mode (0-1000), 35 the ambient light (0 fluorescent, 1 incandescent,
+// 2 natural), 36 the flicker (0 60 Hz, 1 50 Hz, 2 none), 0x1003 and 0x1004 the manual and
+// automatic maxima (read only).
+class CameraControls {
+public:
+    enum Id : uint32_t {
+        kAutoExposure = 32, kAutoValue = 33, kManualValue = 34, kAmbientLight = 35, kFlicker = 36,
+        kManualMax = 0x1003, kAutoMax = 0x1004,
+    };
+    static constexpr int32_t kAutoMaximum = 255, kManualMaximum = 1000;
+    enum class Result { Ok, UnknownId, OutOfRange, ReadOnly };
+
+    Result Get(uint32_t id, int32_t& value) const;
+    Result Set(uint32_t id, int32_t value);
+    // How bright the exposure makes the picture, in percent (100 at the middle of either range).
+    int ExposurePercent() const;
+
+private:
+    int32_t autoExposure_ = 1, autoValue_ = 128, manualValue_ = 500, light_ = 0, flicker_ = 0;
+};
+
 // The device's 256 byte-wide registers, reached through a select-then-transfer protocol:
 // Select(word) picks register (word >> 8) & 0xFF and a byte count word & 0xFF (0 releases the
 // selection); Read/Write then move that many bytes. Register 12 bit 0x20 is the snapshot button:
@@ -39,7 +67,11 @@ public:
 
     // The physical button; a new press (released -> pressed) shows in register 12 again.
     void SetButton(bool pressed);
-    bool ButtonVisible() const { return pressed_ && !acknowledged_; }
+    // A press shorter than a poll: the device latches it until it is acknowledged.
+    void Pulse() { latched_ = true; }
+    // A device whose bit follows the button while it is held, whatever is written back.
+    void SetSticky(bool sticky) { sticky_ = sticky; }
+    bool ButtonVisible() const { return (pressed_ && !acknowledged_) || latched_; }
 
     uint8_t Peek(int reg) const;
     void Poke(int reg, uint8_t value);
@@ -49,6 +81,8 @@ private:
     uint32_t selection_ = 0;
     bool pressed_ = false;
     bool acknowledged_ = false;
+    bool latched_ = false;
+    bool sticky_ = false;
 };
 
 }  // namespace simdev

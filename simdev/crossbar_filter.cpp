@@ -1,5 +1,6 @@
 #include "simdev/crossbar_filter.h"
 
+#include "simdev/sim_control.h"
 #include "simdev/simdev.h"
 
 namespace simdev {
@@ -52,21 +53,39 @@ const wchar_t* ConnectorName(long type) {
     }
 }
 
-CrossbarFilter::CrossbarFilter(bool withTuner) : Filter(CLSID_SimCrossbar, false) {
-    // Inputs: video first, then audio; each video input is related to the audio input that
-    // carries its sound, and the other way round.
-    if (withTuner) {
-        inputs_ = {{PhysConn_Video_Tuner, 3},  {PhysConn_Video_Composite, 4}, {PhysConn_Video_SVideo, 4},
-                   {PhysConn_Audio_Tuner, 0},  {PhysConn_Audio_Line, 1},      {PhysConn_Audio_Mic, 2}};
-    } else {
-        inputs_ = {{PhysConn_Video_Composite, 2}, {PhysConn_Video_SVideo, 2}, {PhysConn_Audio_Line, 0},
-                   {PhysConn_Audio_Mic, 1}};
+CrossbarFilter::CrossbarFilter(bool withTuner, CrossbarLayout layout, long refuseRoute)
+    : Filter(CLSID_SimCrossbar, false), refuseRoute_(refuseRoute) {
+    // Inputs: video first, then audio. The tuner's picture and sound are related to each other; the
+    // line input carries the sound of composite (or of S-Video without composite), the microphone
+    // is related to S-Video, and both are related back to the line input.
+    std::vector<long> video, audio;
+    if (withTuner && layout != CrossbarLayout::SVideoOnly) video.push_back(PhysConn_Video_Tuner);
+    if (layout == CrossbarLayout::Full) video.push_back(PhysConn_Video_Composite);
+    video.push_back(PhysConn_Video_SVideo);
+    if (withTuner && layout != CrossbarLayout::SVideoOnly) audio.push_back(PhysConn_Audio_Tuner);
+    audio.push_back(PhysConn_Audio_Line);
+    audio.push_back(PhysConn_Audio_Mic);
+    auto indexOf = [&](long type) -> long {
+        for (size_t i = 0; i < video.size(); ++i)
+            if (video[i] == type) return static_cast<long>(i);
+        for (size_t i = 0; i < audio.size(); ++i)
+            if (audio[i] == type) return static_cast<long>(video.size() + i);
+        return -1;
+    };
+    const long plainVideo = layout == CrossbarLayout::Full ? indexOf(PhysConn_Video_Composite) : indexOf(PhysConn_Video_SVideo);
+    for (long type : video)
+        inputs_.push_back({type, type == PhysConn_Video_Tuner ? indexOf(PhysConn_Audio_Tuner) : indexOf(PhysConn_Audio_Line)});
+    for (long type : audio) {
+        long related = type == PhysConn_Audio_Tuner ? indexOf(PhysConn_Video_Tuner)
+                       : type == PhysConn_Audio_Mic ? indexOf(PhysConn_Video_SVideo)
+                                                    : plainVideo;
+        inputs_.push_back({type, related});
     }
     outputs_[0] = {PhysConn_Video_VideoDecoder, 1};
     outputs_[1] = {PhysConn_Audio_AudioDecoder, 0};
-    // Composite and line audio are routed at power-on.
-    routed_[0] = withTuner ? 1 : 0;
-    routed_[1] = withTuner ? 4 : 2;
+    // Composite (or the first other plain input) and its sound are routed at power-on.
+    routed_[0] = plainVideo;
+    routed_[1] = inputs_[static_cast<size_t>(plainVideo)].related;
     for (size_t i = 0; i < inputs_.size(); ++i) {
         std::wstring name = std::to_wstring(i) + L": " + ConnectorName(inputs_[i].type) + L" In";
         pins_.push_back(std::make_unique<CrossbarPin>(*this, name, PINDIR_INPUT, IsVideo(inputs_[i].type)));
@@ -120,6 +139,8 @@ STDMETHODIMP CrossbarFilter::CanRoute(long output, long input) {
 
 STDMETHODIMP CrossbarFilter::Route(long output, long input) {
     if (CanRoute(output, input) != S_OK) return E_INVALIDARG;
+    if (DeviceGone()) return HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
+    if (input >= 0 && refuseRoute_ != 0 && inputs_[static_cast<size_t>(input)].type == refuseRoute_) return E_FAIL;
     std::function<void()> listener;
     {
         std::lock_guard<std::mutex> hold(routeLock_);
@@ -154,6 +175,7 @@ STDMETHODIMP CrossbarFilter::get_CrossbarPinInfo(BOOL isInput, long index, long*
 
 STDMETHODIMP CrossbarFilter::GetPages(CAUUID* pages) {
     if (!pages) return E_POINTER;
+    if (PagesFail()) return E_FAIL;
     pages->cElems = 1;
     pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
     if (!pages->pElems) {

@@ -7,13 +7,16 @@
 #include <mutex>
 #include <vector>
 
+#include "simdev/control_values.h"
 #include "simdev/filter_base.h"
 
 namespace simdev {
 
 class CrossbarFilter final : public Filter, public IAMCrossbar, public ISpecifyPropertyPages {
 public:
-    explicit CrossbarFilter(bool withTuner);
+    // The inputs of the layout (the tuner's only with a tuner); routes of inputs of connector type
+    // refuseRoute fail although CanRoute allows them, as a faulty crossbar's would.
+    CrossbarFilter(bool withTuner, CrossbarLayout layout = CrossbarLayout::Full, long refuseRoute = 0);
     ~CrossbarFilter() override;
 
     // IUnknown
@@ -49,6 +52,7 @@ private:
     ModuleReference module_;
     std::mutex routeLock_;
     std::vector<Connector> inputs_;
+    long refuseRoute_ = 0;
     Connector outputs_[2];
     long routed_[2];
     std::vector<std::unique_ptr<Pin>> pins_;

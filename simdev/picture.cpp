@@ -178,11 +178,14 @@ void DrawSquare(Picture& pic, Rect r) {
 }
 
 void ApplyPictureControls(const SceneSettings& s, Picture& pic) {
-    if (s.brightness == 128 && s.contrast == 100 && s.saturation == 100) return;
+    if (s.brightness == 128 && s.contrast == 100 && s.saturation == 100 && s.exposure == 100) return;
     uint8_t lumaMap[256], chromaMap[256];
     for (int i = 0; i < 256; ++i) {
-        // 64-bit: the settings are whatever the scene was given, and Clamp takes the result to 0..255.
-        lumaMap[i] = Clamp64((i - 16) * int64_t{s.contrast} / 100 + 16 + (int64_t{s.brightness} - 128));
+        // 64-bit, with the factors brought into a range no product can leave: the settings are whatever
+        // the scene was given, and Clamp64 takes the result to 0..255.
+        const int64_t contrast = std::clamp<int64_t>(s.contrast, -100000, 100000);
+        const int64_t exposure = std::clamp<int64_t>(s.exposure, -100000, 100000);
+        lumaMap[i] = Clamp64((i - 16) * contrast * exposure / 10000 + 16 + (int64_t{s.brightness} - 128));
         chromaMap[i] = Clamp64(128 + (i - 128) * int64_t{s.saturation} / 100);
     }
     for (size_t i = 0; i < pic.y.size(); ++i) {

@@ -41,6 +41,8 @@ struct SceneSettings {
     int brightness = 128;
     int contrast = 100;
     int saturation = 100;
+    // The camera's exposure in percent (100 neutral): it scales the picture's light.
+    int exposure = 100;
 };
 
 // A picture with three full-resolution planes.

@@ -213,7 +213,8 @@ private:
     ComPtr<IAMCrossbar> crossbar_;
 };
 
-// Size and colour space of the capture pin, applied with SetFormat when the frame applies the page.
+// Size and colour space of the capture pin, applied with SetFormat when chosen and when the frame
+// applies the page.
 class FormatPage final : public DialogPage {
 public:
     FormatPage() : DialogPage(IDD_FORMAT_PAGE, L"Video Format") {}
@@ -244,7 +245,11 @@ private:
         }
     }
     void OnCommand(HWND, WORD id, WORD code) override {
-        if (code == CBN_SELCHANGE && (id == IDC_FORMAT_SIZE || id == IDC_FORMAT_TYPE)) MarkDirty();
+        if (code != CBN_SELCHANGE || (id != IDC_FORMAT_SIZE && id != IDC_FORMAT_TYPE)) return;
+        MarkDirty();
+        // Taken at once as well: Wine's property frame never calls Apply, not even for OK. Apply
+        // sets the same format again.
+        OnApply();
     }
     HRESULT OnApply() override {
         if (!config_ || !Dialog()) return E_UNEXPECTED;

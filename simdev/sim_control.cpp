@@ -43,24 +43,38 @@ ControlSnapshot ReadControl() {
         Narrow(ReadRegString(HKEY_LOCAL_MACHINE, kControlKey, kValSignalChannels, kDefaultSignalChannels)));
     s.unplugged = ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValUnplugged, 0) != 0;
     s.standardsOverride = ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValStandards, 0);
+    s.crossbarLayout = ParseCrossbarLayout(Narrow(ReadRegString(HKEY_LOCAL_MACHINE, kControlKey, kValCrossbar, L"")));
+    s.refuseRoute = static_cast<long>(ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValRefuseRoute, 0));
     return s;
 }
 
-DWORD TakeDropFrames() {
+namespace {
+// Reads a REG_DWORD of the control key and sets it back to 0 when it was not.
+DWORD TakeControlDword(const wchar_t* name) {
     lumetra::RegKey key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kControlKey, 0, KEY_READ | KEY_SET_VALUE, key.Put()) != ERROR_SUCCESS)
         return 0;
     DWORD data = 0, bytes = sizeof(data), type = 0;
-    if (RegQueryValueExW(key.Get(), kValDropFrames, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExW(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes) != ERROR_SUCCESS ||
         type != REG_DWORD || data == 0)
         return 0;
     DWORD zero = 0;
-    RegSetValueExW(key.Get(), kValDropFrames, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
+    RegSetValueExW(key.Get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof(zero));
     return data;
 }
+}  // namespace
+
+DWORD TakeDropFrames() { return TakeControlDword(kValDropFrames); }
 
 bool ReadButton() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValButton, 0) != 0; }
+
+bool ReadButtonSticky() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValButtonSticky, 0) != 0; }
+
+bool TakeButtonPulse() { return TakeControlDword(kValButtonPulse) != 0; }
+
+bool DeviceGone() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValUnplugged, 0) != 0; }
+
+bool PagesFail() { return ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValFailPages, 0) != 0; }
 
 Registration RegistrationFromControl() {
     Registration r;

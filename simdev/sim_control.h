@@ -21,11 +21,21 @@ struct ControlSnapshot {
     std::vector<int> signalChannels;
     bool unplugged = false;
     DWORD standardsOverride = 0;  // 0: the profile's standards
+    CrossbarLayout crossbarLayout = CrossbarLayout::Full;
+    long refuseRoute = 0;         // connector type whose routes fail; 0 none
 };
 ControlSnapshot ReadControl();
 // Frames the test asked to drop; the value is reset to 0 once taken.
 DWORD TakeDropFrames();
 bool ReadButton();
+// Writing register 12 back does not clear a held press (ButtonSticky set).
+bool ReadButtonSticky();
+// A short press the test asked for; the value is reset to 0 once taken.
+bool TakeButtonPulse();
+// The device has gone (Unplugged set): its controls fail from now on.
+bool DeviceGone();
+// Property pages of the device objects are to fail (FailPages set).
+bool PagesFail();
 
 // The names and profile of one registration.
 struct Registration {
@@ -55,7 +65,9 @@ public:
     template <class F>
     auto WithRegisters(F&& f) {
         std::lock_guard<std::mutex> hold(lock_);
+        registers_.SetSticky(ReadButtonSticky());
         registers_.SetButton(ReadButton());
+        if (TakeButtonPulse()) registers_.Pulse();
         return f(registers_);
     }
 

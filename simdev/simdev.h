@@ -57,8 +57,14 @@ constexpr const wchar_t* kValSignalChannels = L"SignalChannels";  // REG_SZ e.g.
 constexpr const wchar_t* kValDropFrames = L"DropFrames";    // REG_DWORD frames to drop; reset to 0 when taken
 constexpr const wchar_t* kValUnplugged = L"Unplugged";      // REG_DWORD 1: the device is gone
 constexpr const wchar_t* kValStandards = L"Standards";      // REG_DWORD AnalogVideoStandard mask replacing the profile's
+constexpr const wchar_t* kValCrossbar = L"Crossbar";        // REG_SZ full | nocomposite | svideo (at creation)
+constexpr const wchar_t* kValRefuseRoute = L"RefuseRoute";  // REG_DWORD connector type whose routes fail (at creation)
+// Read on every call that uses them.
+constexpr const wchar_t* kValFailPages = L"FailPages";      // REG_DWORD 1: GetPages of every device object fails
 // Read on every register access.
 constexpr const wchar_t* kValButton = L"Button";            // REG_DWORD 1 pressed, 0 released
+constexpr const wchar_t* kValButtonPulse = L"ButtonPulse";  // REG_DWORD 1: a short press; set back to 0 when taken
+constexpr const wchar_t* kValButtonSticky = L"ButtonSticky";  // REG_DWORD 1: writing back does not clear a held press
 // Written by DllRegisterServer: what is registered, so that unregistration removes exactly that.
 constexpr const wchar_t* kRegisteredKey = L"Software\\LumetraSim\\Registered";
 

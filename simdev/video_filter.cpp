@@ -53,6 +53,7 @@ void ChannelRange(TunerInputType type, long& min, long& max) {
 
 HRESULT OnePage(CAUUID* pages, const GUID& page) {
     if (!pages) return E_POINTER;
+    if (PagesFail()) return E_FAIL;
     pages->pElems = static_cast<GUID*>(CoTaskMemAlloc(sizeof(GUID)));
     if (!pages->pElems) {
         pages->cElems = 0;
@@ -62,6 +63,9 @@ HRESULT OnePage(CAUUID* pages, const GUID& page) {
     pages->pElems[0] = page;
     return S_OK;
 }
+
+// What the controls of a device that has gone answer.
+const HRESULT kDeviceGone = HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED);
 
 }  // namespace
 
@@ -96,8 +100,10 @@ STDMETHODIMP CapturePin::QuerySupported(REFGUID set, DWORD id, DWORD* support) {
 
 std::vector<MediaType> CapturePin::MediaTypes() {
     std::lock_guard<std::recursive_mutex> hold(filter_.Lock());
-    // The chosen format first, so that a plain connection uses it; then every capability.
+    // The chosen format first, so that a plain connection uses it; then every capability, unless a
+    // format was set: then, as with a kernel-streaming pin, that format alone.
     std::vector<MediaType> types{format_};
+    if (formatSet_) return types;
     for (int i = 0; i < kVideoFormatCount * kCaptureSizeCount; ++i) {
         MediaType t = CapabilityType(i);
         if (t.Get().subtype == format_.Get().subtype && t.Get().cbFormat == format_.Get().cbFormat &&
@@ -126,11 +132,21 @@ void CapturePin::BufferNeeds(ALLOCATOR_PROPERTIES& props) {
 
 STDMETHODIMP CapturePin::SetFormat(AM_MEDIA_TYPE* mt) {
     std::lock_guard<std::recursive_mutex> hold(filter_.Lock());
-    MediaType wanted = mt ? MediaType(*mt) : MakeVideoType(PixelFormat::YUY2, 640, 480);
+    if (!mt) {
+        // No format: back to the default and to offering every capability.
+        HRESULT hr = ChangeFormat(format_, MakeVideoType(PixelFormat::YUY2, 640, 480));
+        if (SUCCEEDED(hr)) formatSet_ = false;
+        return hr;
+    }
+    MediaType wanted(*mt);
+    CompleteFromCurrent(wanted, format_);
     PixelFormat f;
     int w, h;
-    if (!ParseVideoType(wanted.Get(), f, w, h)) return VFW_E_INVALIDMEDIATYPE;
-    return ChangeFormat(format_, MakeVideoType(f, w, h));  // always 30 frames per second
+    // Another major type, or a size or colour space the device does not have.
+    if (!ParseVideoType(wanted.Get(), f, w, h)) return E_FAIL;
+    HRESULT hr = ChangeFormat(format_, MakeVideoType(f, w, h));  // always 30 frames per second
+    if (SUCCEEDED(hr)) formatSet_ = true;
+    return hr;
 }
 
 STDMETHODIMP CapturePin::GetFormat(AM_MEDIA_TYPE** mt) {
@@ -255,7 +271,7 @@ VideoCaptureFilter::VideoCaptureFilter() : Filter(CLSID_SimVideoCapture, true), 
     control_ = ReadControl();
     if (HasDecoder()) {
         analogIn_ = std::make_unique<AnalogInputPin>(*this);
-        crossbar_ = new CrossbarFilter(HasTuner());
+        crossbar_ = new CrossbarFilter(HasTuner(), control_.crossbarLayout, control_.refuseRoute);
         crossbar_->SetRouteListener([this] { PublishAudioSource(); });
         availableStandards_ = control_.standardsOverride ? static_cast<long>(control_.standardsOverride & kAllStandards)
                                                          : ProfileStandards(profile_);
@@ -343,6 +359,7 @@ SceneSettings VideoCaptureFilter::Scene(int width, int height) {
     s.mode = control_.scene;
     s.motion = control_.motion;
     if (!HasDecoder()) {
+        s.exposure = camera_.ExposurePercent();
         s.look = InputLook::Camera;
         s.inputLabel = "CAMERA";
         s.standardLabel = "";
@@ -422,6 +439,7 @@ STDMETHODIMP VideoCaptureFilter::GetRange(long property, long* min, long* max, l
 }
 
 STDMETHODIMP VideoCaptureFilter::Set(long property, long value, long) {
+    if (DeviceGone()) return kDeviceGone;
     long min, max, step, def, caps;
     HRESULT hr = GetRange(property, &min, &max, &step, &def, &caps);
     if (FAILED(hr)) return hr;
@@ -434,6 +452,7 @@ STDMETHODIMP VideoCaptureFilter::Set(long property, long value, long) {
 
 STDMETHODIMP VideoCaptureFilter::Get(long property, long* value, long* flags) {
     if (!value || !flags) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     switch (property) {
     case VideoProcAmp_Brightness: *value = brightness_; break;
@@ -448,11 +467,13 @@ STDMETHODIMP VideoCaptureFilter::Get(long property, long* value, long* flags) {
 // IAMAnalogVideoDecoder
 STDMETHODIMP VideoCaptureFilter::get_AvailableTVFormats(long* standards) {
     if (!standards) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     *standards = availableStandards_;
     return S_OK;
 }
 STDMETHODIMP VideoCaptureFilter::put_TVFormat(long standard) {
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     // Exactly one standard the decoder supports.
     if (standard == 0 || (standard & (standard - 1)) != 0 || !(standard & availableStandards_)) return E_INVALIDARG;
@@ -461,6 +482,7 @@ STDMETHODIMP VideoCaptureFilter::put_TVFormat(long standard) {
 }
 STDMETHODIMP VideoCaptureFilter::get_TVFormat(long* standard) {
     if (!standard) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     *standard = standard_;
     return S_OK;
@@ -501,6 +523,7 @@ STDMETHODIMP VideoCaptureFilter::get_OutputEnable(long* enable) {
 
 // IAMTuner / IAMTVTuner
 STDMETHODIMP VideoCaptureFilter::put_Channel(LONG channel, LONG, LONG) {
+    if (DeviceGone()) return kDeviceGone;
     {
         std::lock_guard<std::mutex> hold(settingsLock_);
         long min, max;
@@ -513,6 +536,7 @@ STDMETHODIMP VideoCaptureFilter::put_Channel(LONG channel, LONG, LONG) {
 }
 STDMETHODIMP VideoCaptureFilter::get_Channel(LONG* channel, LONG* video, LONG* audio) {
     if (!channel || !video || !audio) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     *channel = channel_;
     *video = AMTUNER_SUBCHAN_DEFAULT;
@@ -521,6 +545,7 @@ STDMETHODIMP VideoCaptureFilter::get_Channel(LONG* channel, LONG* video, LONG* a
 }
 STDMETHODIMP VideoCaptureFilter::ChannelMinMax(LONG* min, LONG* max) {
     if (!min || !max) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     std::lock_guard<std::mutex> hold(settingsLock_);
     long lo, hi;
     ChannelRange(inputType_, lo, hi);
@@ -529,6 +554,7 @@ STDMETHODIMP VideoCaptureFilter::ChannelMinMax(LONG* min, LONG* max) {
     return S_OK;
 }
 STDMETHODIMP VideoCaptureFilter::put_CountryCode(LONG country) {
+    if (DeviceGone()) return kDeviceGone;
     if (country <= 0) return E_INVALIDARG;
     std::lock_guard<std::mutex> hold(settingsLock_);
     country_ = country;
@@ -555,6 +581,7 @@ STDMETHODIMP VideoCaptureFilter::Logon(HANDLE) { return S_OK; }
 STDMETHODIMP VideoCaptureFilter::Logout() { return S_OK; }
 STDMETHODIMP VideoCaptureFilter::SignalPresent(LONG* strength) {
     if (!strength) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     long channel;
     {
         std::lock_guard<std::mutex> hold(settingsLock_);
@@ -591,6 +618,7 @@ STDMETHODIMP VideoCaptureFilter::get_NumInputConnections(LONG* count) {
     return S_OK;
 }
 STDMETHODIMP VideoCaptureFilter::put_InputType(LONG index, TunerInputType type) {
+    if (DeviceGone()) return kDeviceGone;
     if (index != 0 || (type != TunerInputCable && type != TunerInputAntenna)) return E_INVALIDARG;
     {
         std::lock_guard<std::mutex> hold(settingsLock_);
@@ -657,6 +685,7 @@ STDMETHODIMP VideoCaptureFilter::Reserved() { return E_NOTIMPL; }
 
 STDMETHODIMP VideoCaptureFilter::SetProperty(DWORD propertyId, void* data) {
     if (!data) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     switch (propertyId) {
     case kPropRegisterSelect:
         return DeviceState::Instance().WithRegisters(
@@ -665,12 +694,13 @@ STDMETHODIMP VideoCaptureFilter::SetProperty(DWORD propertyId, void* data) {
         return DeviceState::Instance().WithRegisters([&](RegisterFile& r) {
             return r.Write(static_cast<const uint8_t*>(data)) ? S_OK : HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
         });
-    default: return E_PROP_ID_UNSUPPORTED;
+    default: return CameraProperty(propertyId, data, true);
     }
 }
 
 STDMETHODIMP VideoCaptureFilter::GetProperty(DWORD propertyId, void* data) {
     if (!data) return E_POINTER;
+    if (DeviceGone()) return kDeviceGone;
     switch (propertyId) {
     case kPropRegisterSelect:
         return DeviceState::Instance().WithRegisters([&](RegisterFile& r) {
@@ -681,6 +711,20 @@ STDMETHODIMP VideoCaptureFilter::GetProperty(DWORD propertyId, void* data) {
         return DeviceState::Instance().WithRegisters([&](RegisterFile& r) {
             return r.Read(static_cast<uint8_t*>(data)) ? S_OK : HRESULT_FROM_WIN32(ERROR_INVALID_STATE);
         });
+    default: return CameraProperty(propertyId, data, false);
+    }
+}
+
+// The webcam's camera controls share the private interface with the registers.
+HRESULT VideoCaptureFilter::CameraProperty(DWORD id, void* data, bool set) {
+    if (profile_ != Profile::Webcam) return E_PROP_ID_UNSUPPORTED;
+    std::lock_guard<std::mutex> hold(settingsLock_);
+    int32_t* value = static_cast<int32_t*>(data);
+    CameraControls::Result r = set ? camera_.Set(id, *value) : camera_.Get(id, *value);
+    switch (r) {
+    case CameraControls::Result::Ok: return S_OK;
+    case CameraControls::Result::OutOfRange: return E_INVALIDARG;
+    case CameraControls::Result::ReadOnly: return E_ACCESSDENIED;
     default: return E_PROP_ID_UNSUPPORTED;
     }
 }

@@ -61,6 +61,7 @@ protected:
 private:
     VideoCaptureFilter& owner_;
     MediaType format_;  // what the next connection uses (IAMStreamConfig), under the filter lock
+    bool formatSet_ = false;  // after SetFormat the pin offers that format alone, as a KS pin does
     // Streaming thread only.
     Picture picture_;
     PixelFormat streamFormat_ = PixelFormat::YUY2;
@@ -166,6 +167,7 @@ private:
     bool HasDecoder() const { return profile_ != Profile::Webcam; }
     bool ChannelHasSignal(long channel);
     void PublishAudioSource();
+    HRESULT CameraProperty(DWORD id, void* data, bool set);
 
     LONG refs_ = 1;
     ModuleReference module_;
@@ -182,6 +184,7 @@ private:
     long channel_ = 4, country_ = 1, tuningSpace_ = 0;
     TunerInputType inputType_ = TunerInputCable;
     long audioMode_ = AMTVAUDIO_MODE_STEREO;
+    CameraControls camera_;  // the webcam profile's
     ControlSnapshot control_;
 };
 

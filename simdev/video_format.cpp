@@ -75,6 +75,20 @@ bool ParseVideoType(const AM_MEDIA_TYPE& mt, PixelFormat& f, int& width, int& he
     return IsCaptureSize(width, height);  // positive heights only: YUV top-down, RGB bottom-up
 }
 
+void CompleteFromCurrent(MediaType& wanted, const MediaType& current) {
+    AM_MEDIA_TYPE& w = *wanted.Ptr();
+    const AM_MEDIA_TYPE& c = current.Get();
+    if (w.majortype != MEDIATYPE_Video || w.formattype != FORMAT_VideoInfo || !w.pbFormat ||
+        w.cbFormat < sizeof(VIDEOINFOHEADER) || !c.pbFormat || c.cbFormat < sizeof(VIDEOINFOHEADER))
+        return;
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(w.pbFormat);
+    if (vih->bmiHeader.biBitCount != 0 || vih->bmiHeader.biCompression != 0) return;
+    const auto* now = reinterpret_cast<const VIDEOINFOHEADER*>(c.pbFormat);
+    vih->bmiHeader.biBitCount = now->bmiHeader.biBitCount;
+    vih->bmiHeader.biCompression = now->bmiHeader.biCompression;
+    w.subtype = c.subtype;
+}
+
 MediaType CapabilityType(int index) {
     const FrameSize& s = kCaptureSizes[index % kCaptureSizeCount];
     return MakeVideoType(kVideoFormats[index / kCaptureSizeCount], s.width, s.height);

@@ -20,6 +20,9 @@ const GUID& SubtypeOf(PixelFormat f);
 MediaType MakeVideoType(PixelFormat f, int width, int height);
 // Recognises one of our video types (any frame rate); false for anything else.
 bool ParseVideoType(const AM_MEDIA_TYPE& mt, PixelFormat& f, int& width, int& height);
+// A video format that names a size but neither bit count nor compression (as some applications
+// send it) takes colour space, bit count and compression from the current format.
+void CompleteFromCurrent(MediaType& wanted, const MediaType& current);
 // Capability `index` (format-major order) of IAMStreamConfig.
 MediaType CapabilityType(int index);
 void FillVideoCaps(int index, VIDEO_STREAM_CONFIG_CAPS& caps);

@@ -63,6 +63,8 @@ TEST_F(AudioDevice, InterfacesAndCapabilities) {
 
 TEST_F(AudioDevice, CapturesAToneThatFollowsTheTuner) {
     SetControlString(simdev::kValSignalChannels, L"10");
+    // The video half of the device decides what the audio half hears; a fresh one routes the line input.
+    ComPtr<IBaseFilter> video = BindDevice(CLSID_VideoInputDeviceCategory, L"USB Vexa40 Video");
     Graph g;
     ASSERT_TRUE(g.AddDevice(audio.Get(), L"Audio"));
     ASSERT_TRUE(SUCCEEDED(g.RenderCapture(MEDIATYPE_Audio)));
@@ -77,7 +79,6 @@ TEST_F(AudioDevice, CapturesAToneThatFollowsTheTuner) {
     for (size_t i = 1; i < starts.size(); ++i) EXPECT_EQ(starts[i] - starts[i - 1], 400000);
 
     // Route the tuner's sound on the video device and tune a channel with a programme.
-    ComPtr<IBaseFilter> video = BindDevice(CLSID_VideoInputDeviceCategory, L"USB Vexa40 Video");
     ASSERT_TRUE(g.AddDevice(video.Get(), L"Video"));
     ComPtr<IAMCrossbar> crossbar;
     ASSERT_EQ(g.builder->FindInterface(&LOOK_UPSTREAM_ONLY, nullptr, video.Get(), IID_IAMCrossbar, crossbar.PutVoid()),

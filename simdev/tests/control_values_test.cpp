@@ -94,5 +94,58 @@ TEST_F(Registers, WritingTheBitSetDoesNotPressTheButton) {
     EXPECT_EQ(ReadButtonRegister(), 0x01);
 }
 
+TEST_F(Registers, ShortPressIsLatchedUntilAcknowledged) {
+    regs.Pulse();
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);  // seen although the button is up again
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);
+    WriteButtonRegister(static_cast<uint8_t>(ReadButtonRegister() & ~0x20));
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0);
+    regs.Pulse();
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);  // the next short press
+}
+
+TEST_F(Registers, AStickyDeviceKeepsAHeldPressShowing) {
+    regs.SetSticky(true);
+    regs.SetButton(true);
+    WriteButtonRegister(static_cast<uint8_t>(ReadButtonRegister() & ~0x20));
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0x20);  // still held, still set
+    regs.SetButton(false);
+    EXPECT_EQ(ReadButtonRegister() & 0x20, 0);
+}
+
+TEST(ControlValues, CrossbarLayouts) {
+    EXPECT_EQ(ParseCrossbarLayout("NoComposite"), CrossbarLayout::NoComposite);
+    EXPECT_EQ(ParseCrossbarLayout(" svideo "), CrossbarLayout::SVideoOnly);
+    EXPECT_EQ(ParseCrossbarLayout("full"), CrossbarLayout::Full);
+    EXPECT_EQ(ParseCrossbarLayout(""), CrossbarLayout::Full);
+    EXPECT_EQ(ParseCrossbarLayout("junk"), CrossbarLayout::Full);
+}
+
+TEST(CameraControlsTest, ReadWriteRangesAndExposure) {
+    CameraControls camera;
+    int32_t v = -1;
+    ASSERT_EQ(camera.Get(CameraControls::kAutoExposure, v), CameraControls::Result::Ok);
+    EXPECT_EQ(v, 1);
+    ASSERT_EQ(camera.Get(CameraControls::kAutoMax, v), CameraControls::Result::Ok);
+    EXPECT_EQ(v, 255);
+    ASSERT_EQ(camera.Get(CameraControls::kManualMax, v), CameraControls::Result::Ok);
+    EXPECT_EQ(v, 1000);
+    EXPECT_EQ(camera.ExposurePercent(), 100);
+    EXPECT_EQ(camera.Set(CameraControls::kAutoValue, 192), CameraControls::Result::Ok);
+    EXPECT_EQ(camera.ExposurePercent(), 150);
+    // Manual mode takes the manual value.
+    EXPECT_EQ(camera.Set(CameraControls::kAutoExposure, 0), CameraControls::Result::Ok);
+    EXPECT_EQ(camera.ExposurePercent(), 100);
+    EXPECT_EQ(camera.Set(CameraControls::kManualValue, 250), CameraControls::Result::Ok);
+    EXPECT_EQ(camera.ExposurePercent(), 50);
+    EXPECT_EQ(camera.Set(CameraControls::kManualValue, 1001), CameraControls::Result::OutOfRange);
+    EXPECT_EQ(camera.Set(CameraControls::kAmbientLight, 3), CameraControls::Result::OutOfRange);
+    EXPECT_EQ(camera.Set(CameraControls::kFlicker, 2), CameraControls::Result::Ok);
+    EXPECT_EQ(camera.Set(CameraControls::kAutoMax, 9), CameraControls::Result::ReadOnly);
+    EXPECT_EQ(camera.Get(37, v), CameraControls::Result::UnknownId);
+    ASSERT_EQ(camera.Get(CameraControls::kFlicker, v), CameraControls::Result::Ok);
+    EXPECT_EQ(v, 2);
+}
+
 }  // namespace
 }  // namespace simdev

@@ -62,7 +62,8 @@ bool ReadControlDword(const wchar_t* name, DWORD& value) {
 void ResetRuntimeControl() {
     for (const wchar_t* name : {simdev::kValScene, simdev::kValMotionRect, simdev::kValSignalChannels,
                                 simdev::kValDropFrames, simdev::kValUnplugged, simdev::kValButton,
-                                simdev::kValStandards})
+                                simdev::kValStandards, simdev::kValCrossbar, simdev::kValRefuseRoute,
+                                simdev::kValFailPages, simdev::kValButtonPulse, simdev::kValButtonSticky})
         DeleteControlValue(name);
 }
 

@@ -83,9 +83,9 @@ TEST_F(Interfaces, StreamConfigOffersSevenSizesInEachFormat) {
     ASSERT_EQ(config->GetFormat(&mt), S_OK);
     EXPECT_EQ(mt->subtype, MEDIASUBTYPE_YUY2);
     EXPECT_EQ(reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat)->bmiHeader.biWidth, 640);
-    // Sizes the device does not have are refused.
+    // Sizes the device does not have are refused, as a kernel-streaming pin refuses them.
     reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat)->bmiHeader.biWidth = 800;
-    EXPECT_EQ(config->SetFormat(mt), VFW_E_INVALIDMEDIATYPE);
+    EXPECT_EQ(config->SetFormat(mt), E_FAIL);
     CoTaskMemFree(mt->pbFormat);
     CoTaskMemFree(mt);
     // Media type enumeration offers the current format first.
@@ -97,6 +97,53 @@ TEST_F(Interfaces, StreamConfigOffersSevenSizesInEachFormat) {
     EXPECT_EQ(reinterpret_cast<VIDEOINFOHEADER*>(first->pbFormat)->bmiHeader.biHeight, 480);
     CoTaskMemFree(first->pbFormat);
     CoTaskMemFree(first);
+}
+
+// The capture pin follows a kernel-streaming pin: a format set is the only one offered afterwards;
+// other major types and sizes fail with E_FAIL; a format without bit count and compression takes
+// them from the current one; the capabilities end with S_FALSE.
+TEST_F(Interfaces, StreamConfigFollowsAKernelStreamingPin) {
+    ComPtr<IPin> pin = FindPin(device.Get(), PINDIR_OUTPUT);
+    ComPtr<IAMStreamConfig> config = Query<IAMStreamConfig>(pin.Get(), IID_IAMStreamConfig);
+    auto typeCount = [&] {
+        ComPtr<IEnumMediaTypes> types;
+        pin->EnumMediaTypes(types.Put());
+        int n = 0;
+        AM_MEDIA_TYPE* mt = nullptr;
+        while (types->Next(1, &mt, nullptr) == S_OK) {
+            ++n;
+            CoTaskMemFree(mt->pbFormat);
+            CoTaskMemFree(mt);
+        }
+        return n;
+    };
+    EXPECT_GT(typeCount(), 20);
+    AM_MEDIA_TYPE* mt = nullptr;
+    VIDEO_STREAM_CONFIG_CAPS caps;
+    EXPECT_EQ(config->GetStreamCaps(21, &mt, reinterpret_cast<BYTE*>(&caps)), S_FALSE);
+    ASSERT_EQ(config->GetStreamCaps(2, &mt, reinterpret_cast<BYTE*>(&caps)), S_OK);  // YUY2 320 x 240
+    auto* vih = reinterpret_cast<VIDEOINFOHEADER*>(mt->pbFormat);
+    // Size only: bit count and compression come from the current format (YUY2).
+    vih->bmiHeader.biBitCount = 0;
+    vih->bmiHeader.biCompression = 0;
+    mt->subtype = GUID_NULL;
+    ASSERT_EQ(config->SetFormat(mt), S_OK);
+    EXPECT_EQ(typeCount(), 1);
+    AM_MEDIA_TYPE* now = nullptr;
+    ASSERT_EQ(config->GetFormat(&now), S_OK);
+    EXPECT_EQ(now->subtype, MEDIASUBTYPE_YUY2);
+    EXPECT_EQ(reinterpret_cast<VIDEOINFOHEADER*>(now->pbFormat)->bmiHeader.biWidth, 320);
+    EXPECT_EQ(reinterpret_cast<VIDEOINFOHEADER*>(now->pbFormat)->bmiHeader.biBitCount, 16);
+    CoTaskMemFree(now->pbFormat);
+    CoTaskMemFree(now);
+    // Another major type.
+    mt->majortype = MEDIATYPE_Audio;
+    EXPECT_EQ(config->SetFormat(mt), E_FAIL);
+    CoTaskMemFree(mt->pbFormat);
+    CoTaskMemFree(mt);
+    // No format: every capability again.
+    ASSERT_EQ(config->SetFormat(nullptr), S_OK);
+    EXPECT_GT(typeCount(), 20);
 }
 
 TEST_F(Interfaces, ProcAmpRangesAndValues) {

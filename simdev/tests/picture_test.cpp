@@ -222,6 +222,21 @@ TEST(PictureControls, ZeroSaturationRemovesColour) {
     EXPECT_EQ(p.U(260, 100), 128);
 }
 
+TEST(PictureControls, ExposureScalesTheLight) {
+    SceneSettings s = Composite();
+    s.mode = SceneMode::Still;
+    s.look = InputLook::Camera;
+    Picture normal, dark, bright;
+    RenderScene(s, 0, normal);
+    s.exposure = 50;
+    RenderScene(s, 0, dark);
+    s.exposure = 150;
+    RenderScene(s, 0, bright);
+    Rect bars{40, 60, 300, 150};
+    EXPECT_LT(MeanLuma(dark, bars), MeanLuma(normal, bars) - 30);
+    EXPECT_GT(MeanLuma(bright, bars), MeanLuma(normal, bars) + 20);
+}
+
 TEST(PictureControls, LabelsStayReadable) {
     SceneSettings s = Composite();
     s.contrast = 0;
