@@ -109,6 +109,8 @@ protected:
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kStiStandIn);
         WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "DropFrames", 0);
+        WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 0);
+        WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "ButtonSticky", 0);
     }
 
     // Snapshots go to a folder of the program's own; the file is overwritten unless told otherwise.
@@ -334,6 +336,33 @@ TEST_F(Snapshot, NormalStartTakesNoSnapshotEvenWithTheOptionSet) {
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(program.WaitForExit(2000).has_value());
     EXPECT_TRUE(Pictures(shots_).empty());
+    EndWithEscape(program, main);
+}
+
+TEST_F(Snapshot, TheDevicesButtonHeldDownTakesOneSnapshotAndANewPressAnother) {
+    Program program("still-device-button");
+    PrepareSnapshots(program);
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 0));
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UsePopupWindow", 0));
+    // A device that keeps the bit set while the button is held down.
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "ButtonSticky", 1));
+    HWND main = StartLive(program);
+    ASSERT_NE(main, nullptr);
+    // The poll starts a second after start-up; give it time to see the button up first.
+    EXPECT_FALSE(program.WaitForExit(1500).has_value());
+
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 1));
+    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Pictures(shots_).size() == 1; })) << "no snapshot for the press";
+    // Held for a second (twenty polls): still one picture.
+    EXPECT_FALSE(program.WaitForExit(1000).has_value());
+    EXPECT_EQ(Pictures(shots_).size(), 1u) << "a held button took more than one snapshot";
+
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 0));
+    EXPECT_FALSE(program.WaitForExit(500).has_value());
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 1));
+    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Pictures(shots_).size() == 2; })) << "no snapshot for a new press";
+    ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 0));
+    for (const std::string& name : Pictures(shots_)) EXPECT_EQ(FileSize(shots_ + "\\" + name), kPictureBytes) << name;
     EndWithEscape(program, main);
 }
 
