@@ -58,6 +58,32 @@ int HourHandPosition(int hour, int minute, bool smooth) {
     return hour * 5 + (smooth ? minute / 12 : 0);
 }
 
+bool InQuadrilateral(const std::array<GeoPoint, 4>& q, GeoPoint p) {
+    // On an edge counts as inside; otherwise the crossing rule.
+    bool inside = false;
+    for (size_t i = 0, j = q.size() - 1; i < q.size(); j = i++) {
+        const GeoPoint a = q[i], b = q[j];
+        long cross = static_cast<long>(b.x - a.x) * (p.y - a.y) - static_cast<long>(b.y - a.y) * (p.x - a.x);
+        bool between = (p.x >= (a.x < b.x ? a.x : b.x)) && (p.x <= (a.x < b.x ? b.x : a.x)) &&
+                       (p.y >= (a.y < b.y ? a.y : b.y)) && (p.y <= (a.y < b.y ? b.y : a.y));
+        if (cross == 0 && between) return true;
+        if ((a.y > p.y) != (b.y > p.y)) {
+            double x = a.x + static_cast<double>(p.y - a.y) * (b.x - a.x) / (b.y - a.y);
+            if (p.x < x) inside = !inside;
+        }
+    }
+    return inside;
+}
+
+ClockHand HandAt(const ClockLayout& l, const ClockValue& v, bool smoothHourHand, GeoPoint p) {
+    if (InQuadrilateral(HandPolygon(l, v.minute, kMinuteHandLength, kMinuteHandWidth), p)) return ClockHand::Minute;
+    if (InQuadrilateral(HandPolygon(l, HourHandPosition(v.hour, v.minute, smoothHourHand), kHourHandLength,
+                                    kHourHandWidth),
+                        p))
+        return ClockHand::Hour;
+    return ClockHand::None;
+}
+
 int DragValue(int dx, int dy, int steps) {
     double degrees;
     if (dx == 0) {

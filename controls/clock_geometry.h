@@ -32,6 +32,9 @@ constexpr double kHourHandWidth = 0.08, kMinuteHandWidth = 0.07;
 std::array<GeoPoint, 4> HandPolygon(const ClockLayout& l, int position, double length, double width);
 int HourHandPosition(int hour, int minute, bool smooth);
 
+// Whether a point lies inside or on the edge of a convex or concave quadrilateral.
+bool InQuadrilateral(const std::array<GeoPoint, 4>& q, GeoPoint p);
+
 // The value a hand dragged to the offset (dx, dy) from the centre points at: 0..n-1 for n steps
 // round the face (12 for the hour hand, 60 for the minute hand).
 int DragValue(int dx, int dy, int steps);
@@ -48,6 +51,10 @@ struct ClockValue {
     bool pm = false;
     bool operator==(const ClockValue& o) const { return hour == o.hour && minute == o.minute && pm == o.pm; }
 };
+
+// The hand under a point (the minute hand lies on top of the hour hand), from the hands' outlines.
+enum class ClockHand { None, Hour, Minute };
+ClockHand HandAt(const ClockLayout& l, const ClockValue& v, bool smoothHourHand, GeoPoint p);
 
 // Steps the hour (mod 12) or the minute (mod 60) by delta.
 ClockValue StepHour(ClockValue v, int delta);

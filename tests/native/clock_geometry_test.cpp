@@ -78,6 +78,30 @@ TEST(ClockFace, HandsAreQuadrilateralsFromTipToTail) {
     EXPECT_EQ(HourHandPosition(3, 59, false), 15);
 }
 
+TEST(ClockFace, HandUnderThePoint) {
+    ClockLayout a = TwelveHour();
+    // 3:00: the minute hand points up, the hour hand right.
+    ClockValue three{3, 0, false};
+    EXPECT_EQ(HandAt(a, three, false, GeoPoint{a.cx, a.cy - 40}), ClockHand::Minute);
+    EXPECT_EQ(HandAt(a, three, false, GeoPoint{a.cx + 25, a.cy}), ClockHand::Hour);
+    EXPECT_EQ(HandAt(a, three, false, GeoPoint{a.cx + 25, a.cy + 20}), ClockHand::None);
+    EXPECT_EQ(HandAt(a, three, false, GeoPoint{a.cx - 30, a.cy}), ClockHand::None);  // beyond the tail
+    // Where both hands lie (near the centre) the minute hand, drawn last, is hit.
+    EXPECT_EQ(HandAt(a, three, false, GeoPoint{a.cx, a.cy}), ClockHand::Minute);
+    // The smooth hour hand has moved on by 3:59.
+    EXPECT_EQ(HandAt(a, ClockValue{3, 59, false}, false, GeoPoint{a.cx + 25, a.cy}), ClockHand::Hour);
+    EXPECT_EQ(HandAt(a, ClockValue{3, 59, false}, true, GeoPoint{a.cx + 25, a.cy}), ClockHand::None);
+}
+
+TEST(ClockFace, QuadrilateralContainment) {
+    std::array<GeoPoint, 4> diamond{GeoPoint{10, 0}, GeoPoint{20, 10}, GeoPoint{10, 20}, GeoPoint{0, 10}};
+    EXPECT_TRUE(InQuadrilateral(diamond, GeoPoint{10, 10}));
+    EXPECT_TRUE(InQuadrilateral(diamond, GeoPoint{15, 5}));   // on an edge
+    EXPECT_TRUE(InQuadrilateral(diamond, GeoPoint{10, 0}));   // a corner
+    EXPECT_FALSE(InQuadrilateral(diamond, GeoPoint{2, 2}));
+    EXPECT_FALSE(InQuadrilateral(diamond, GeoPoint{21, 10}));
+}
+
 TEST(ClockDrag, AngleToValue) {
     EXPECT_EQ(DragValue(30, 0, 60), 15);   // three o'clock
     EXPECT_EQ(DragValue(0, 30, 12), 6);    // six o'clock
