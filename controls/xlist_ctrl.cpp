@@ -457,6 +457,21 @@ void XListCtrl::OnMouseMove(POINT p) {
     if (change.left.Valid() || change.entered.Valid()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+void XListCtrl::OnLeftUp(POINT p) {
+    // The list view reports the click itself where it sees the release (NM_CLICK); where its own
+    // processing leaves the release to this window, the pressed button is released here.
+    CellInfo* button = MutableCell(buttonCell_.row, buttonCell_.column);
+    if (!button || !button->buttonPressed) return;
+    const GeoRect square = CellButtonRect(ToGeo(CellRect(buttonCell_.row, buttonCell_.column)));
+    if (square.Contains(GeoPoint{p.x, p.y})) {
+        OnClick();
+        return;
+    }
+    button->buttonPressed = false;
+    RepaintCell(buttonCell_.row, buttonCell_.column);
+    StopTimer(kButtonTrack);
+}
+
 void XListCtrl::OnClick() {
     auto cancel = [&](CellRef cell, bool CellInfo::*flag) {
         CellInfo* c = MutableCell(cell.row, cell.column);
@@ -961,6 +976,9 @@ LRESULT XListCtrl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
         OnLeftDown(static_cast<UINT>(wp), POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return 0;
+    case WM_LBUTTONUP:
+        OnLeftUp(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        break;
     case WM_MOUSEMOVE:
         OnMouseMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         break;

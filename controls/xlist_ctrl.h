@@ -89,6 +89,7 @@ private:
     void RefreshColours();
 
     void OnLeftDown(UINT keys, POINT p);
+    void OnLeftUp(POINT p);
     void OnMouseMove(POINT p);
     void OnClick();
     void OnColumnClick(int column);

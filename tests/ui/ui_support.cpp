@@ -90,7 +90,10 @@ LRESULT RecordingParent::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (msg != watched) continue;
         const ListMessages& m = XListMessages();
         const bool carriesTime = msg == m.dateSelection || msg == m.timeSelection;
-        messages.push_back(Message{msg, wp, lp, carriesTime && lp ? *reinterpret_cast<const int32_t*>(lp) : 0});
+        int32_t detail = 0;
+        if (carriesTime && lp) detail = *reinterpret_cast<const int32_t*>(lp);
+        if (msg == WM_NOTIFY && lp) detail = static_cast<int32_t>(reinterpret_cast<const NMHDR*>(lp)->code);
+        messages.push_back(Message{msg, wp, lp, detail});
         return 0;
     }
     return Window::WndProc(msg, wp, lp);

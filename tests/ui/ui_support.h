@@ -37,7 +37,7 @@ public:
         UINT msg;
         WPARAM wp;
         LPARAM lp;
-        int32_t time;  // the time value lParam points at, for the date and time selections
+        int32_t time;  // the time value lParam points at (date and time selections), or WM_NOTIFY's code
     };
     RecordingParent();
     void Watch(UINT msg) { watched_.push_back(msg); }
