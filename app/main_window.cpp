@@ -47,6 +47,7 @@ BOOL MainWindow::OnInitDialog() {
     PostMessageA(Handle(), kShowVideoMessage, 0, 0);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
     StartPeriodicTimers();
+    scheduleRunner_.Start();
     return TRUE;
 }
 
@@ -167,6 +168,7 @@ void MainWindow::KillShutdownTimers() {
 void MainWindow::OnOK() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
+    scheduleRunner_.Stop();
     CloseDevice();
     SaveMainSettings(state_, inputSelector_);
     KillShutdownTimers();

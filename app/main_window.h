@@ -10,11 +10,13 @@
 #include "media/input_selector.h"
 #include "media/playback_graph.h"
 #include "media/vid_frame_wnd.h"
+#include "schedule/schedule_runner.h"
 #include "skin/skin_dialog.h"
 
 namespace lumetra {
 
-class MainWindow : public SkinDialog, private VideoWindowOwner, private CaptureFileAllocator {
+class MainWindow : public SkinDialog, private VideoWindowOwner, private CaptureFileAllocator,
+                   private ScheduledRecorder {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -102,6 +104,14 @@ private:
     void ShowEncoderProperties(HWND owner) override { capture_.ShowEncoderProperties(owner); }
     bool ReadEncoderPreset(int& compType) override;
 
+    // The recording schedule (mainwnd/schedule_actions.cpp): its dialog, and the recorder the schedule
+    // starts and stops through the record button's own path.
+    void OpenRecordingSchedule();
+    bool IsRecording() const override;
+    bool IsPlaybackActive() const override { return playbackActive_; }
+    bool StartScheduledRecording() override;
+    void StopScheduledRecording() override;
+
     // Members in construction order; destroyed in reverse.
     CaptureGraph capture_;
     PlaybackGraph playback_;
@@ -118,6 +128,7 @@ private:
     bool pausedForSeeking_ = false;
     bool ignoreNextPosition_ = false;
     std::string playFile_;
+    ScheduleRunner scheduleRunner_{*this};
 };
 
 }  // namespace lumetra
