@@ -416,5 +416,47 @@ TEST_F(ScheduleDialog, PreferencesColourTheListsAndPersist) {
     EXPECT_FALSE(stored.tooltips);
 }
 
+
+// Stands in for the schedule's runner: a recording of one entry, half done.
+class HalfDoneRun : public ScheduleProgress {
+public:
+    explicit HalfDoneRun(const ScheduleItem& entry) : entry_(entry) {}
+    std::optional<ScheduledRun> CurrentRun() const override {
+        if (!running) return std::nullopt;
+        return ScheduledRun{ScheduleKind::OneTime, entry_, 1000, 1600};
+    }
+    int64_t Now() const override { return 1300; }
+    bool running = true;
+
+private:
+    ScheduleItem entry_;
+};
+
+TEST_F(ScheduleDialog, TheStatusColumnShowsWhatTheScheduleDid) {
+    ScheduleItem recorded = Stored(ScheduleKind::OneTime, 5, 20, 0, 60, "recorded");
+    recorded.status = kStatusRecorded;
+    ScheduleItem missed = Stored(ScheduleKind::OneTime, 6, 20, 0, 60, "missed");
+    missed.status = kStatusMissed;
+    ScheduleItem running = Stored(ScheduleKind::OneTime, 7, 20, 0, 60, "running");
+    SaveSchedule(ScheduleKind::OneTime, {recorded, missed, running});
+    HalfDoneRun run(running);
+    dialog_ = std::make_unique<RecordingScheduleDialog>(&run);
+    ASSERT_TRUE(dialog_->CreateModeless(owner_.Handle()));
+    ShowWindow(Dlg(), SW_SHOW);
+    ui::Pump(100);
+    EXPECT_EQ(List().GetItemText(0, kColStatus), "Recorded");
+    EXPECT_EQ(List().GetItemText(1, kColStatus), "Missed");
+    // The recording in progress shows as a bar in its entry's status cell.
+    const CellInfo* status = List().Cell(2, kColStatus);
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(status->progress);
+    EXPECT_EQ(status->percent, 50);
+    EXPECT_FALSE(List().Cell(0, kColStatus)->progress);
+    // Once it has ended the cell says so.
+    run.running = false;
+    ASSERT_TRUE(ui::PumpUntil(3000, [&] { return !List().Cell(2, kColStatus)->progress; }));
+    EXPECT_EQ(List().GetItemText(2, kColStatus), "Recorded");
+}
+
 }  // namespace
 }  // namespace lumetra
