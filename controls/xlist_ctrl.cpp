@@ -882,7 +882,7 @@ void XListCtrl::OnTimer(UINT_PTR id) {
     case kDatePending: OnPendingTimer(Editor::Date); break;
     case kTimePending: OnPendingTimer(Editor::Time); break;
     case kEditPending: OnPendingTimer(Editor::Edit); break;
-    case kComboClose: StopTimer(kComboClose); CloseCombo(false, true); break;
+    case kComboClose: StopTimer(kComboClose); CloseCombo(false, false); break;  // restored on Escape
     case kComboCommit: StopTimer(kComboCommit); CloseCombo(true, false); break;
     case kComboPreview:
         StopTimer(kComboPreview);
