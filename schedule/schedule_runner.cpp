@@ -23,6 +23,9 @@ bool ScheduleRunner::Start() {
 
 void ScheduleRunner::Stop() {
     if (Handle()) KillTimer(Handle(), kTickTimer);
+    // The program is ending: a recording of the schedule ends with it and is stored as recorded.
+    if (executor_ && executor_->ActiveRun())
+        StoreScheduleStatus(executor_->ActiveRun()->kind, executor_->ActiveRun()->entry, kStatusRecorded);
     executor_.reset();
 }
 

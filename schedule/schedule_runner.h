@@ -32,6 +32,7 @@ public:
 
     // Starts watching: the executor counts from now; a timer ticks once a second.
     bool Start();
+    // Stops watching; a recording the schedule is making is stored as recorded (the program is ending).
     void Stop();
     // One look at the schedule (the timer's work).
     void Tick();

@@ -71,7 +71,7 @@ class ScheduleDialog : public ::testing::Test {
 protected:
     void SetUp() override {
         ClearStoredSchedule();
-        SetCursorPos(0, 0);
+        ui::ParkCursor();
     }
     void TearDown() override {
         if (dialog_ && dialog_->Handle()) DestroyWindow(dialog_->Handle());

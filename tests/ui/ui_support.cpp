@@ -31,6 +31,10 @@ void MoveCursorTo(HWND hwnd, POINT client) {
     SetCursorPos(screen.x, screen.y);
 }
 
+void ParkCursor() {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+}
+
 void Click(HWND hwnd, POINT client) {
     MoveCursorTo(hwnd, client);
     const LPARAM at = MAKELPARAM(client.x, client.y);

@@ -19,6 +19,8 @@ bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& done);
 
 // Moves the real cursor over a client point of a window (the controls check it on their timers).
 void MoveCursorTo(HWND hwnd, POINT client);
+// Moves the real cursor to the screen's bottom-right corner, away from every test window.
+void ParkCursor();
 // A left click at a client point: cursor there, mouse move, button down, paint, button up.
 void Click(HWND hwnd, POINT client);
 void RightClick(HWND hwnd, POINT client);

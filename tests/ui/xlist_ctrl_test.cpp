@@ -53,7 +53,7 @@ protected:
         parent_.dateAnswer = LocalTime(2004, 3, 5, 13, 47);
         parent_.timeAnswer = LocalTime(2000, 1, 1, 9, 30);
         // The real cursor is parked away from the list, so that only the test's own moves hover.
-        SetCursorPos(0, 0);
+        ui::ParkCursor();
         UpdateWindow(parent_.Handle());
         ui::Pump(50);
         parent_.Clear();

@@ -91,6 +91,16 @@ TEST_F(ScheduleRunnerTest, RecordsAStoredEntryAndStoresWhatRan) {
     EXPECT_EQ(LoadSchedule(ScheduleKind::OneTime)[0].status, kStatusRecorded);
 }
 
+TEST_F(ScheduleRunnerTest, EndingTheProgramDuringARecordingStoresItAsRecorded) {
+    SaveSchedule(ScheduleKind::OneTime, {At(start_, 10)});
+    ASSERT_TRUE(runner_.Start());
+    now_ = start_ + 1;
+    runner_.Tick();
+    ASSERT_EQ(LoadSchedule(ScheduleKind::OneTime)[0].status, kStatusRecording);
+    runner_.Stop();
+    EXPECT_EQ(LoadSchedule(ScheduleKind::OneTime)[0].status, kStatusRecorded);
+}
+
 TEST_F(ScheduleRunnerTest, TheStoredDisabledFlagHoldsTheScheduleBack) {
     SaveSchedule(ScheduleKind::OneTime, {At(start_, 1)});
     SchedulePreferences preferences;
