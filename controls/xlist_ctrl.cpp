@@ -436,7 +436,7 @@ void XListCtrl::OnMouseMove(POINT p) {
     if (EditorOpen()) return;
     std::vector<HoverRow> hover;
     const int count = GetItemCount(), columns = GetColumnCount();
-    for (int r = 0; r < count && static_cast<size_t>(r) < rows_.size(); ++r) {
+    for (int r = 0; r < count && static_cast<size_t>(r) < rows_.size() && columns > 0; ++r) {
         HoverRow row;
         row.enabled = MutableCell(r, 0)->enabled;
         for (int c = 0; c < columns; ++c)

@@ -83,8 +83,8 @@ class Schedule : public ::testing::Test {
 protected:
     void SetUp() override {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
+        // The recording stays behind for the ffprobe check; only the recording test replaces it.
         capture_ = BinFolder() + "\\schedule-e2e.avi";
-        DeleteFileA(capture_.c_str());
         HKEY key;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                                   &key, nullptr),
@@ -104,7 +104,9 @@ protected:
         HWND main = program.WaitForMainWindow(kStartMs);
         for (const auto& box : program.OpenMessageBoxes())
             ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-        if (main) EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
+        if (main) {
+            EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
+        }
         return main;
     }
     void EndWithEscape(Program& program, HWND main) {
@@ -192,6 +194,7 @@ void WaitForAnEarlyMoment() {
 }
 
 TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
+    DeleteFileA(capture_.c_str());
     Program program("schedule-record");
     HWND main = StartWithDefaultSkin(program);
     ASSERT_NE(main, nullptr);

@@ -74,6 +74,8 @@ protected:
         ui::ParkCursor();
     }
     void TearDown() override {
+        // Boxes are answered so that a test cannot hang on one; a box nobody expected fails the test.
+        for (const auto& box : boxes_.Seen()) ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
         if (dialog_ && dialog_->Handle()) DestroyWindow(dialog_->Handle());
         dialog_.reset();
         ClearStoredSchedule();
@@ -171,6 +173,7 @@ protected:
         return cell ? cell->backgroundColour : CLR_INVALID;
     }
 
+    testing::BoxWatcher boxes_;
     RecordingParent owner_;
     std::unique_ptr<RecordingScheduleDialog> dialog_;
 };
@@ -218,13 +221,13 @@ TEST_F(ScheduleDialog, AnEntryMadeInItsCellsIsArmedWhenComplete) {
 TEST_F(ScheduleDialog, TickingAnIncompleteEntryIsRefusedWithAMessage) {
     Open();
     const int row = AddRow();
-    testing::BoxWatcher boxes;
     ClickCell(row, kColEnabled, false);
-    ASSERT_TRUE(ui::PumpUntil(3000, [&] { return !boxes.Seen().empty(); }));
+    ASSERT_TRUE(ui::PumpUntil(3000, [&] { return !boxes_.Seen().empty(); }));
     ui::Pump(100);
-    ASSERT_EQ(boxes.Seen().size(), 1u);
-    EXPECT_EQ(boxes.Seen()[0].caption, "Error");
-    EXPECT_EQ(boxes.Seen()[0].text, "One or more items has not been set");
+    ASSERT_EQ(boxes_.Seen().size(), 1u);
+    EXPECT_EQ(boxes_.Seen()[0].caption, "Error");
+    EXPECT_EQ(boxes_.Seen()[0].text, "One or more items has not been set");
+    boxes_.Clear();
     EXPECT_EQ(List().GetCheckbox(row, kColEnabled), 0);
     EXPECT_EQ(Entries().At(0)->enabled, 0);
 }
@@ -239,13 +242,12 @@ TEST_F(ScheduleDialog, TickingACompleteEntryRaisesNoMessage) {
     EXPECT_EQ(List().GetItemText(0, kColLength), "1:00");
     EXPECT_EQ(List().GetItemText(0, kColSource), "Composite");
     EXPECT_EQ(List().GetItemText(0, kColChannel), "--NA--");
-    testing::BoxWatcher boxes;
     ClickCell(0, kColEnabled, false);  // off
     EXPECT_EQ(Entries().At(0)->enabled, 0);
     EXPECT_EQ(List().Cell(0, kColName)->textColour, 0xAAAAAAu);  // a disarmed entry is grey
     ClickCell(0, kColEnabled, false);  // on again
     ui::Pump(200);
-    EXPECT_TRUE(boxes.Seen().empty());
+    EXPECT_TRUE(boxes_.Seen().empty());
     EXPECT_EQ(Entries().At(0)->enabled, 1);
     EXPECT_EQ(List().Cell(0, kColName)->textColour, 0x000000u);
 }
