@@ -85,6 +85,13 @@ int FindString(const std::vector<std::string>& list, const std::string& text) {
     return -1;
 }
 
+void CopyTruncated(char* buffer, size_t capacity, const std::string& text) {
+    if (capacity == 0) return;
+    size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    text.copy(buffer, n);
+    buffer[n] = '\0';
+}
+
 std::string StoredText(const char* bytes, size_t size, size_t capacity) {
     if (!bytes || capacity == 0) return {};
     size_t length = 0;

@@ -39,6 +39,9 @@ bool IsEven(long n);
 // Index of the first entry equal byte for byte to text, or -1.
 int FindString(const std::vector<std::string>& list, const std::string& text);
 
+// Copies text into a fixed buffer of capacity bytes, cut to fit and always terminated.
+void CopyTruncated(char* buffer, size_t capacity, const std::string& text);
+
 // A stored registry text as the program keeps it: the bytes up to the first zero (the whole value
 // when it has none), at most capacity - 1 of them.
 std::string StoredText(const char* bytes, size_t size, size_t capacity);

@@ -57,6 +57,7 @@ BOOL MainWindow::OnInitDialog() {
         SetTimer(Handle(), kTimerStartupSnapshot, kStartupSnapshotMs, nullptr);
         state_.launchedByButton = false;
     }
+    scheduleRunner_.Start();
     return TRUE;
 }
 
@@ -244,6 +245,7 @@ void MainWindow::EndProgram() {
     RegisterStillImageLaunch(state_.stillDeviceName.empty() ? AlternateTitle() : state_.stillDeviceName,
                              ModulePath());
     DestroyDeviceDialogs();
+    scheduleRunner_.Stop();
     CloseDevice();
     mixer_.Close();
     SaveMainSettings(state_, inputSelector_);

@@ -20,12 +20,14 @@
 #include "net/internet_destination.h"
 #include "still/snapshot_window.h"
 #include "still/still_settings.h"
+#include "schedule/schedule_runner.h"
 #include "skin/skin_dialog.h"
 #include "tv/tv_tuner_dialog.h"
 
 namespace lumetra {
 
-class MainWindow : public SkinDialog, private VideoWindowOwner, private CaptureFileAllocator {
+class MainWindow : public SkinDialog, private VideoWindowOwner, private CaptureFileAllocator,
+                   private ScheduledRecorder {
 public:
     MainWindow();
     ~MainWindow() override;
@@ -203,6 +205,14 @@ private:
     void PollHardwareButton();
     // A press of the device's snapshot button.
     void OnHardwareSnapshotButton();
+    // The recording schedule (mainwnd/schedule_actions.cpp): its dialog, and the recorder the schedule
+    // starts and stops through the record button's own path.
+    void OpenRecordingSchedule();
+    bool IsRecording() const override;
+    bool IsPlaybackActive() const override { return playbackActive_; }
+    bool IsBusy() const override { return GraphBusy(); }
+    bool StartScheduledRecording() override;
+    void StopScheduledRecording() override;
 
     // Members in construction order; destroyed in reverse.
     CaptureGraph capture_;
@@ -241,6 +251,7 @@ private:
     bool pendingFtp_ = false;        // the image a trigger took still has to be uploaded
     bool pendingEmail_ = false;      // ... and mailed
     bool motionRecording_ = false;   // a trigger started the recording: mail an alert when it ends
+    ScheduleRunner scheduleRunner_{*this};
 };
 
 }  // namespace lumetra

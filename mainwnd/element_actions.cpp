@@ -117,12 +117,15 @@ void MainWindow::ShowViewMenu() {
     std::vector<std::string> texts;
     for (int i = 0; i < ViewCount(); ++i) texts.push_back(ViewTitle(i));
     texts.push_back("SEPERATOR");
+    const int scheduleItem = static_cast<int>(texts.size());
+    texts.push_back("Recording Schedule...");
     texts.push_back("Full Screen Mode");
     RECT below{};
     bool found = GetElementScreenRect("BUTTON_VIEW_MENU", below);
     int choice = TrackTextMenu(Handle(), texts, found ? &below : nullptr);
     if (choice < 0) return;
     if (choice < ViewCount()) SwitchView(choice);
+    else if (choice == scheduleItem) OpenRecordingSchedule();
     else capture_.SetFullScreen(true);
 }
 

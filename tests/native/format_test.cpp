@@ -91,6 +91,16 @@ TEST(FindString, FirstExactMatch) {
     EXPECT_EQ(FindString({}, "a"), -1);
 }
 
+TEST(CopyTruncated, NeverWritesPastCapacity) {
+    char buffer[8];
+    std::memset(buffer, 'x', sizeof buffer);
+    CopyTruncated(buffer, 4, "abcdefgh");
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(buffer[4], 'x');
+    CopyTruncated(buffer, 8, "ab");
+    EXPECT_STREQ(buffer, "ab");
+}
+
 TEST(StoredText, UpToTheFirstZeroAndWithinCapacity) {
     EXPECT_EQ(StoredText("abc\0def", 8, 128), "abc");
     EXPECT_EQ(StoredText("abcdef", 6, 128), "abcdef");  // stored without its terminator
