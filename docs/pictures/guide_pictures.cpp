@@ -200,7 +200,7 @@ TEST_F(GuidePicture, view_menu) {
 TEST_F(GuidePicture, picture_size_menu) {
     HWND main = Start();
     ASSERT_NE(main, nullptr);
-    HWND live = FindWindowA(nullptr, "Lumetra  Live Video");
+    HWND live = FindWindowExA(main, nullptr, nullptr, "Lumetra  Live Video");
     ASSERT_NE(live, nullptr);
     PostMessageA(live, WM_RBUTTONUP, 0, MAKELPARAM(260, 190));  // below the colour bars
     HWND menu = nullptr;
@@ -230,7 +230,7 @@ TEST_F(GuidePicture, playback) {
     EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByPrefix(main, "PLAY 00:02") != nullptr; })) << "no playback";
     // The playback window shows the file at its own size over the panel: the user drags its edge to
     // half that size, so that the panel's texts show.
-    HWND playback = FindWindowA(nullptr, "Lumetra Playback");
+    HWND playback = FindWindowExA(main, nullptr, nullptr, "Lumetra Playback");
     ASSERT_NE(playback, nullptr);
     RECT outer = WindowRect(playback), inner;
     GetClientRect(playback, &inner);

@@ -332,7 +332,7 @@ TEST_F(Devices, CaptureSizeButtonChangesTheFormatTextAndTheWindow) {
     SendMessageA(GetParent(sizes), WM_COMMAND, MAKEWPARAM(1201, CBN_SELCHANGE), reinterpret_cast<LPARAM>(sizes));
     PostMessageA(frame, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor(10000, [&] { return FindChildByText(main, "320 x 240") != nullptr; }));
-    HWND live = ProgramWindow(program, "Lumetra  Live Video");
+    HWND live = FindWindowExA(main, nullptr, nullptr, "Lumetra  Live Video");
     ASSERT_NE(live, nullptr);
     RECT client;
     // 100 % of the capture size; the video window keeps its client area one pixel smaller.
