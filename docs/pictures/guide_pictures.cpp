@@ -103,7 +103,7 @@ void SaveSettledArea(const std::function<RECT()>& where, const std::vector<HWND>
         std::vector<RECT> liveRects;
         for (HWND hwnd : live) liveRects.push_back(WindowRect(hwnd));
         return EqualRect(&before, &area.rect) && SameOutside(first, area, liveRects) && (!ready || ready(area));
-    })) << "the picture does not settle";
+    })) << "the picture does not settle, or never shows what the scene needs";
     SaveArea(area, PicturePath());
 }
 
