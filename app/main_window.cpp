@@ -144,6 +144,9 @@ void MainWindow::OnCaptureGraphEvent() {
     case CaptureEvent::kDeviceBack:
         OnDeviceChange(DBT_DEVICEARRIVAL);
         break;
+    case CaptureEvent::kRecordingStopped:
+        OnRecordingWriteFailed(code);
+        break;
     default:
         break;
     }

@@ -162,6 +162,8 @@ private:
     void DisconnectDevice();
     // The live graph stopped: its device went away, or it stopped on an error (aborted, with code).
     void OnCaptureStopped(bool aborted, HRESULT code);
+    // A recording's file could not be written any further: the recording ends, the picture goes on.
+    void OnRecordingWriteFailed(HRESULT code);
     void RetryDevice();
     void OnDeviceConfirmed();
     void OnDeviceChange(WPARAM event);

@@ -429,6 +429,10 @@ CaptureEvent CaptureGraph::DrainEvents(HRESULT* abortCode) {
         } else if (code == EC_ERRORABORT) {
             found = CaptureEvent::kAborted;
             if (abortCode) *abortCode = static_cast<HRESULT>(p1);
+        } else if (code == EC_STREAM_ERROR_STOPPED && mode_ == kModeCapture) {
+            // The writer gave up (a full disk, a removed drive): the live picture itself is fine.
+            if (found == CaptureEvent::kNone) found = CaptureEvent::kRecordingStopped;
+            if (abortCode) *abortCode = static_cast<HRESULT>(p1);
         }
         events_->FreeEventParams(code, p1, p2);
     }

@@ -83,7 +83,8 @@ enum class CaptureEvent {
     kNone,
     kDeviceLost,  // the capture device went away
     kDeviceBack,  // the device reports that it is available again
-    kAborted,     // the graph stopped on an error (a recording whose file cannot be written, ...)
+    kAborted,     // the graph stopped on an error (a recording whose file cannot be opened, ...)
+    kRecordingStopped,  // a recording's file cannot be written any further (a full disk, a removed drive)
 };
 
 // How a request to record ended.
