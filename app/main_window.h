@@ -98,7 +98,8 @@ private:
     // Element actions.
     void ShowViewMenu();
     void SwitchView(int view);
-    void StartRecording();
+    // unattended: started by motion detection or the schedule, so nothing may wait for an answer.
+    void StartRecording(bool unattended = false);
     void StopRecording();
     void PlayFromButton();
     void PlayFile(const std::string& path);

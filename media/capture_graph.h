@@ -112,7 +112,7 @@ public:
 
     // Rebuild downstream of the capture filter; both leave the graph stopped.
     bool BuildPreview();
-    bool BuildCapture();
+    bool BuildCapture(bool unattended = false);
     // result, when given, receives the media control's answer.
     bool Run(HRESULT* result = nullptr);
     void Pause();
@@ -136,7 +136,7 @@ public:
     // The record action: unless a recording is under way, rebuilds for capture and runs. A file that
     // cannot be written is refused before the live picture is touched; when the build or the run
     // fails, the reason is shown and the preview is built and run again.
-    RecordStart StartRecording();
+    RecordStart StartRecording(bool unattended = false);
     // Ends a recording (its file is closed) and runs the preview again.
     bool StopRecording();
     // The file of the current or last recording.
