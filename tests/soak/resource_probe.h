@@ -1,0 +1,37 @@
+#pragma once
+// What a running process holds, measured from outside: GDI and USER objects, kernel handles and
+// private bytes.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace lumetra::soak {
+
+struct ResourceSample {
+    long gdiObjects = -1;   // -1: could not be measured
+    long userObjects = -1;
+    long handles = -1;
+    int64_t privateBytes = -1;
+};
+
+class ResourceProbe {
+public:
+    explicit ResourceProbe(HANDLE process, DWORD processId);
+    ResourceSample Take() const;
+    // How each figure is measured, for the report.
+    std::string Sources() const;
+
+private:
+    long GdiObjects() const;
+    long UserObjects() const;
+
+    HANDLE process_;
+    DWORD processId_;
+    // GetGuiResources answers (Windows); Wine's is a stub, and then the GDI objects are counted in the
+    // process's own GDI handle table and the USER objects are its windows.
+    bool guiResources_ = false;
+    uintptr_t gdiTable_ = 0;  // the process's GDI handle table (PEB GdiSharedHandleTable), 0 when none
+};
+
+}  // namespace lumetra::soak
