@@ -59,7 +59,7 @@ void WalkChunks(File& file, int64_t begin, int64_t end, bool inMovie, AviFacts& 
         } else if (inMovie && (Is(head, "00dc") || Is(head, "00db"))) {
             ++facts.videoChunks;
             facts.emptyVideoChunks += size == 0;
-        } else if (inMovie && Is(head + 2, "wb")) {
+        } else if (inMovie && head[2] == 'w' && head[3] == 'b') {
             ++facts.soundChunks;
         }
         at = next;

@@ -26,6 +26,36 @@ uintptr_t GdiTableOf(HANDLE process) {
     return table;
 }
 
+// One entry of the system's handle list (SystemHandleInformation, class 16).
+struct SystemHandleEntry {
+    ULONG ownerProcessId;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ACCESS_MASK access;
+};
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
+
+// The handles a process holds, from the system's list of every process's handles.
+long HandlesInSystemList(DWORD processId) {
+    std::vector<BYTE> buffer(1 << 20);
+    NTSTATUS status;
+    while ((status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(kSystemHandleInformation),
+                                              buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) ==
+               kInfoLengthMismatch &&
+           buffer.size() < (64u << 20))
+        buffer.resize(buffer.size() * 2);
+    if (status != 0) return -1;
+    const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
+    const auto* entries = reinterpret_cast<const SystemHandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
+    if (sizeof(ULONG_PTR) + static_cast<size_t>(count) * sizeof(SystemHandleEntry) > buffer.size()) return -1;
+    long held = 0;
+    for (ULONG i = 0; i < count; ++i) held += entries[i].ownerProcessId == processId;
+    return held;
+}
+
 struct WindowCount {
     DWORD pid;
     long windows = 0;
@@ -54,14 +84,20 @@ ResourceProbe::ResourceProbe(HANDLE process, DWORD processId) : process_(process
     DWORD gdi = GetGuiResources(process_, GR_GDIOBJECTS);
     guiResources_ = gdi != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED;
     if (!guiResources_) gdiTable_ = GdiTableOf(process_);
+    DWORD handles = 0;
+    handleCount_ = GetProcessHandleCount(process_, &handles) && handles != 0;
 }
 
 std::string ResourceProbe::Sources() const {
-    if (guiResources_) return "GDI and USER objects from GetGuiResources";
-    std::string gdi = gdiTable_ ? "GDI objects counted in the process's GDI handle table"
-                                : "GDI objects not measurable";
-    return "GetGuiResources is not implemented here: " + gdi +
-           "; USER objects counted as the process's windows (top-level, children and message-only)";
+    std::string text = guiResources_ ? "GDI and USER objects from GetGuiResources"
+                                     : std::string("GetGuiResources is not implemented here: ") +
+                                           (gdiTable_ ? "GDI objects counted in the process's GDI handle table"
+                                                      : "GDI objects not measurable") +
+                                           ", USER objects counted as the process's windows (top-level, children "
+                                           "and message-only)";
+    text += handleCount_ ? "; handles from GetProcessHandleCount"
+                         : "; handles counted in the system's handle list (GetProcessHandleCount answers 0)";
+    return text + "; private bytes from GetProcessMemoryInfo (PrivateUsage, else PagefileUsage)";
 }
 
 long ResourceProbe::GdiObjects() const {
@@ -91,11 +127,13 @@ ResourceSample ResourceProbe::Take() const {
     s.gdiObjects = GdiObjects();
     s.userObjects = UserObjects();
     DWORD handles = 0;
-    if (GetProcessHandleCount(process_, &handles)) s.handles = static_cast<long>(handles);
+    if (!handleCount_) s.handles = HandlesInSystemList(processId_);
+    else if (GetProcessHandleCount(process_, &handles)) s.handles = static_cast<long>(handles);
+    // Wine fills PagefileUsage (the process's anonymous memory) but not PrivateUsage.
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process_, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-        s.privateBytes = static_cast<int64_t>(memory.PrivateUsage);
+        s.privateBytes = static_cast<int64_t>(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage);
     return s;
 }
 

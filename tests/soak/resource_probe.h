@@ -32,6 +32,9 @@ private:
     // process's own GDI handle table and the USER objects are its windows.
     bool guiResources_ = false;
     uintptr_t gdiTable_ = 0;  // the process's GDI handle table (PEB GdiSharedHandleTable), 0 when none
+    // GetProcessHandleCount answers (Windows); Wine's answers 0, and then the process's entries in
+    // the system's handle list are counted.
+    bool handleCount_ = false;
 };
 
 }  // namespace lumetra::soak
