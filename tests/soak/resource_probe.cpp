@@ -38,8 +38,9 @@ struct SystemHandleEntry {
 constexpr ULONG kSystemHandleInformation = 16;
 constexpr NTSTATUS kInfoLengthMismatch = static_cast<NTSTATUS>(0xC0000004);
 
-// The handles a process holds, from the system's list of every process's handles.
-long HandlesInSystemList(DWORD processId) {
+// The handles a process holds, from the system's list of every process's handles: how many of each
+// object type; empty when the list cannot be read.
+std::vector<long> HandlesByType(DWORD processId) {
     std::vector<BYTE> buffer(1 << 20);
     NTSTATUS status;
     while ((status = NtQuerySystemInformation(static_cast<SYSTEM_INFORMATION_CLASS>(kSystemHandleInformation),
@@ -47,13 +48,27 @@ long HandlesInSystemList(DWORD processId) {
                kInfoLengthMismatch &&
            buffer.size() < (64u << 20))
         buffer.resize(buffer.size() * 2);
-    if (status != 0) return -1;
+    if (status != 0) return {};
     const ULONG count = *reinterpret_cast<const ULONG*>(buffer.data());
     const auto* entries = reinterpret_cast<const SystemHandleEntry*>(buffer.data() + sizeof(ULONG_PTR));
-    if (sizeof(ULONG_PTR) + static_cast<size_t>(count) * sizeof(SystemHandleEntry) > buffer.size()) return -1;
-    long held = 0;
-    for (ULONG i = 0; i < count; ++i) held += entries[i].ownerProcessId == processId;
-    return held;
+    if (sizeof(ULONG_PTR) + static_cast<size_t>(count) * sizeof(SystemHandleEntry) > buffer.size()) return {};
+    std::vector<long> byType(256, 0);
+    for (ULONG i = 0; i < count; ++i)
+        if (entries[i].ownerProcessId == processId) ++byType[entries[i].objectType];
+    return byType;
+}
+
+// The object type the system handle list gives registry keys: the type whose count in this process
+// grows by one when a key is opened.
+int RegistryKeyType() {
+    const std::vector<long> before = HandlesByType(GetCurrentProcessId());
+    HKEY key = nullptr;
+    if (before.empty() || RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software", 0, KEY_READ, &key) != ERROR_SUCCESS) return -1;
+    const std::vector<long> after = HandlesByType(GetCurrentProcessId());
+    RegCloseKey(key);
+    for (size_t type = 0; type < before.size() && type < after.size(); ++type)
+        if (after[type] == before[type] + 1) return static_cast<int>(type);
+    return -1;
 }
 
 struct WindowCount {
@@ -86,6 +101,7 @@ ResourceProbe::ResourceProbe(HANDLE process, DWORD processId) : process_(process
     if (!guiResources_) gdiTable_ = GdiTableOf(process_);
     DWORD handles = 0;
     handleCount_ = GetProcessHandleCount(process_, &handles) && handles != 0;
+    if (!handleCount_) registryKeyType_ = RegistryKeyType();
 }
 
 std::string ResourceProbe::Sources() const {
@@ -96,7 +112,8 @@ std::string ResourceProbe::Sources() const {
                                            ", USER objects counted as the process's windows (top-level, children "
                                            "and message-only)";
     text += handleCount_ ? "; handles from GetProcessHandleCount"
-                         : "; handles counted in the system's handle list (GetProcessHandleCount answers 0)";
+                         : "; handles counted in the system's handle list (GetProcessHandleCount answers 0), "
+                           "registry keys among them told apart";
     return text + "; private bytes from GetProcessMemoryInfo (PrivateUsage, else PagefileUsage)";
 }
 
@@ -127,8 +144,14 @@ ResourceSample ResourceProbe::Take() const {
     s.gdiObjects = GdiObjects();
     s.userObjects = UserObjects();
     DWORD handles = 0;
-    if (!handleCount_) s.handles = HandlesInSystemList(processId_);
-    else if (GetProcessHandleCount(process_, &handles)) s.handles = static_cast<long>(handles);
+    if (!handleCount_) {
+        const std::vector<long> byType = HandlesByType(processId_);
+        if (!byType.empty()) {
+            s.handles = 0;
+            for (long n : byType) s.handles += n;
+            if (registryKeyType_ >= 0) s.registryKeys = byType[static_cast<size_t>(registryKeyType_)];
+        }
+    } else if (GetProcessHandleCount(process_, &handles)) s.handles = static_cast<long>(handles);
     // Wine fills PagefileUsage (the process's anonymous memory) but not PrivateUsage.
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;

@@ -12,6 +12,7 @@ struct ResourceSample {
     long gdiObjects = -1;   // -1: could not be measured
     long userObjects = -1;
     long handles = -1;
+    long registryKeys = -1;  // of the handles, open registry keys; -1 when not told apart
     int64_t privateBytes = -1;
 };
 
@@ -35,6 +36,7 @@ private:
     // GetProcessHandleCount answers (Windows); Wine's answers 0, and then the process's entries in
     // the system's handle list are counted.
     bool handleCount_ = false;
+    int registryKeyType_ = -1;  // the system handle list's object type of registry keys
 };
 
 }  // namespace lumetra::soak
