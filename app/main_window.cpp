@@ -296,6 +296,15 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DEVICECHANGE:
         OnDeviceChange(wp);
         break;
+    case WM_ACTIVATE:
+        // Activated by any means: the picture takes the keyboard, instead of the control the dialog
+        // manager would give it back to.
+        if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp) && FocusVideo()) return TRUE;
+        break;
+    case WM_SETFOCUS:
+        // Given the focus (the pointer over the background), the window keeps it, so that wheel
+        // messages reach it; the dialog manager would hand it on to an element.
+        return TRUE;
     default:
         break;
     }

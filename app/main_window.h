@@ -80,6 +80,16 @@ private:
 
     bool OnMotionSetupButton();
 
+    // The window's own buttons and gestures (window_actions.cpp).
+    bool OnWebsiteButton();
+    // A button whose name no action knows: the warning that names it and the view file.
+    bool OnUnknownElement(const std::string& name);
+    // Follows the hidden diagnostic sequence; true when it took the click (BUTTON_EXIT at a count).
+    bool FollowDiagnosticSequence(const std::string& name);
+    // The keyboard to the picture of the current mode, on activation and on a background press;
+    // false when there is no picture window.
+    bool FocusVideo();
+
     // Motion detection (motion_actions.cpp).
     void OnMotionTimer();
     void RunTriggerActions();

@@ -48,6 +48,8 @@ void MainWindow::OnCaptureStopped(bool aborted, HRESULT code) {
     text += aborted ? " The live picture is started again." : " The live picture returns when the device is connected again.";
     MessageBoxA(Handle(), text.c_str(), aborted ? "Error" : "Warning",
                 MB_OK | (aborted ? MB_ICONERROR : MB_ICONEXCLAMATION));
+    // A recording a motion trigger started has ended: its alert goes out as after a stop.
+    if (recording) AlertCaptureEnd();
 
     deviceRetriesLeft_ = kDeviceRetries;
     SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);
