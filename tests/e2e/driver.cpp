@@ -282,17 +282,6 @@ UnixTempFile NewUnixTempFile(const char* suffix) {
     return {"Z:\\tmp\\" + name, "/tmp/" + name};
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string content;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return content;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    std::fclose(f);
-    return content;
-}
-
 }  // namespace
 
 bool RunUnixCommand(const std::string& shellCommand, DWORD timeoutMs) {
@@ -418,5 +407,66 @@ bool WriteRegistryDword(HKEY root, const char* path, const char* name, DWORD val
     RegCloseKey(key);
     return r == ERROR_SUCCESS;
 }
+
+bool WriteRegistryText(HKEY root, const char* path, const char* name, const std::string& value) {
+    HKEY key;
+    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                            static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+std::string ReadRegistryText(HKEY root, const char* path, const char* name) {
+    char value[512] = {};
+    DWORD size = sizeof value - 1, type = 0;
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
+    LONG r = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS && type == REG_SZ ? std::string(value) : std::string();
+}
+
+uint64_t FileSize(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+HWND VisibleMenuOf(DWORD processId) {
+    for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(menu, &owner);
+        if (owner == processId && IsWindowVisible(menu)) return menu;
+    }
+    return nullptr;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string content;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return content;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
+    std::fclose(f);
+    return content;
+}
+
+bool Regsvr32(const std::string& arguments) {
+    std::string command = "regsvr32.exe /s " + arguments;
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    bool done = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return done;
+}
+
+std::string SimulatorDll() { return "\"" + BinFolder() + "\\lumetra_simdev.dll\""; }
 
 }  // namespace lumetra::e2e

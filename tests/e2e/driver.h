@@ -4,6 +4,7 @@
 // Every wait is bounded; boxes nobody expected are reported with their text.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -113,5 +114,22 @@ std::optional<DWORD> ReadRegistryDword(HKEY root, const char* path, const char* 
 // Deletes a key and everything below it (nothing when it is absent).
 void DeleteRegistryTree(HKEY root, const char* path);
 bool WriteRegistryDword(HKEY root, const char* path, const char* name, DWORD value);
+// Writes a REG_SZ, creating the key; reads one (empty when missing).
+bool WriteRegistryText(HKEY root, const char* path, const char* name, const std::string& value);
+std::string ReadRegistryText(HKEY root, const char* path, const char* name);
+
+// The size of a file in bytes; 0 when it is missing.
+uint64_t FileSize(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The visible pop-up menu of a process, or null.
+HWND VisibleMenuOf(DWORD processId);
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+// Runs regsvr32 silently with these arguments ("/u " first to unregister); false when it did not
+// run or end within half a minute. The simulated devices' server, quoted, for it:
+bool Regsvr32(const std::string& arguments);
+std::string SimulatorDll();
 
 }  // namespace lumetra::e2e

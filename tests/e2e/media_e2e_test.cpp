@@ -16,19 +16,6 @@ constexpr DWORD kStartMs = 20000;
 constexpr DWORD kExitMs = 20000;
 const char kOrvex[] = "SOFTWARE\\Orvex";
 
-bool Regsvr32(const std::string& arguments) {
-    std::string command = "regsvr32.exe /s " + arguments;
-    STARTUPINFOA si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    bool done = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return done;
-}
-
-std::string SimulatorDll() { return "\"" + BinFolder() + "\\lumetra_simdev.dll\""; }
-
 const char kVideoSettings[] = "SOFTWARE\\Orvex\\Video";
 const char kSimControl[] = "Software\\LumetraSim";
 

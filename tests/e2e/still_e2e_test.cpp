@@ -1,8 +1,6 @@
 // Snapshots driven from outside through the default skin: the camera button, the pop-up and its
 // menu (rename, delete), the Esc order, the still settings across a restart and "Open folder".
 #include <windows.h>
-#include <tlhelp32.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/processes.h"
 #include "tests/e2e/test_skin.h"
 
 namespace lumetra::e2e {
@@ -32,21 +31,6 @@ constexpr int kRenameEdit = 1185;
 // Items of the pop-up's menu below its heading (the separator is skipped by the arrow keys).
 constexpr int kMenuOpenFolder = 1, kMenuDelete = 2, kMenuRename = 3;
 
-uint64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void WriteText(const char* path, const char* name, const std::string& value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
-
 bool Checked(HWND dialog, int id) {
     DWORD_PTR state = 0;
     SendMessageTimeoutA(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
@@ -63,40 +47,6 @@ std::set<std::string> Pictures(const std::string& folder) {
     do names.insert(found.cFileName); while (FindNextFileA(search, &found));
     FindClose(search);
     return names;
-}
-
-// Process ids of the running explorer.exe processes.
-std::set<DWORD> ExplorerProcesses() {
-    std::set<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{sizeof entry};
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0) ids.insert(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
-// The command line another process was started with, read from its process parameters.
-std::string CommandLineOf(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) return {};
-    std::string result;
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    SIZE_T read = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
-        ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &read) &&
-        ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read)) {
-        std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-        if (ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, &read)) {
-            char text[2048] = {};
-            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-            result = text;
-        }
-    }
-    CloseHandle(process);
-    return result;
 }
 
 class Snapshot : public ::testing::Test {
@@ -118,7 +68,7 @@ protected:
         shots_ = program.Folder() + "\\shots";
         CreateDirectoryA(shots_.c_str(), nullptr);
         file_ = shots_ + "\\shot.bmp";
-        WriteText(kStill, "FileName", file_);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kStill, "FileName", file_);
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 1));
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UseShutterSound", 0));
     }
@@ -128,7 +78,9 @@ protected:
         EXPECT_TRUE(program.Start());
         HWND main = program.WaitForMainWindow(kStartMs);
         ExpectNoBoxes(program);
-        if (main) EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
+        if (main) {
+            EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
+        }
         return main;
     }
     void ExpectNoBoxes(Program& program) {
@@ -216,7 +168,7 @@ TEST_F(Snapshot, RenameAndDeleteFromThePopUpsMenu) {
     SendMessageA(GetDlgItem(rename, kRenameEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("renamed.bmp"));
     Press(rename, IDOK);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return TextOf(popup) == "renamed.bmp"; })) << TextOf(popup);
-    EXPECT_FALSE(Exists(file_));
+    EXPECT_FALSE(FileExists(file_));
     EXPECT_EQ(FileSize(shots_ + "\\renamed.bmp"), kPictureBytes);
 
     // Delete asks first; Yes removes the file and hides the window.
@@ -227,7 +179,7 @@ TEST_F(Snapshot, RenameAndDeleteFromThePopUpsMenu) {
     EXPECT_EQ(box->text, "Are you sure you want to delete this file?");
     program.Answer(*box, IDYES);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindowVisible(popup); }));
-    EXPECT_FALSE(Exists(shots_ + "\\renamed.bmp"));
+    EXPECT_FALSE(FileExists(shots_ + "\\renamed.bmp"));
 
     // The next snapshot shows it again.
     EXPECT_EQ(SnapshotToPopUp(program, main, "shot.bmp"), popup);
@@ -314,7 +266,7 @@ TEST_F(Snapshot, StartByTheDevicesButtonTakesOneSnapshot) {
     Program program("still-startup");
     PrepareSnapshots(program);
     ChooseStartupSnapshots();
-    WriteText(kStiStandIn, "LaunchDevice", "USB Vexa40 Video");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kStiStandIn, "LaunchDevice", "USB Vexa40 Video");
     // The first second and a half of frames never arrive: the snapshot has to wait for the picture.
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "DropFrames", 45));
     HWND main = StartLive(program);

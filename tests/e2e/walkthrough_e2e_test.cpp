@@ -29,8 +29,6 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
-#include <tlhelp32.h>
-#include <winternl.h>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +40,7 @@
 #include <vector>
 
 #include "tests/e2e/driver.h"
+#include "tests/e2e/processes.h"
 #include "tests/e2e/test_skin.h"
 
 namespace lumetra::e2e {
@@ -60,54 +59,6 @@ const char kPlayback[] = "Lumetra Playback";
 
 // ---------------------------------------------------------------------------------------------
 // Helpers
-
-void SetText(const char* path, const char* name, const std::string& value) {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
-
-std::string ReadText(const char* path, const char* name) {
-    char value[512] = {};
-    DWORD size = sizeof value - 1;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return value;
-}
-
-uint64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string ReadFile(const std::string& path) {
-    std::string content;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return content;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-    std::fclose(f);
-    return content;
-}
-
-// The visible pop-up menu of a process, or null.
-HWND VisibleMenuOf(DWORD pid) {
-    for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(menu, &owner);
-        if (owner == pid && IsWindowVisible(menu)) return menu;
-    }
-    return nullptr;
-}
 
 // The window that has the keyboard focus in the program's user-interface thread.
 HWND FocusOf(HWND main) {
@@ -152,40 +103,6 @@ std::vector<std::string> GraphsInRunningObjectTable(DWORD pid) {
     }
     table->Release();
     return found;
-}
-
-// Process ids of the running explorer.exe processes.
-std::set<DWORD> ExplorerProcesses() {
-    std::set<DWORD> ids;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{sizeof entry};
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0) ids.insert(entry.th32ProcessID);
-    CloseHandle(snapshot);
-    return ids;
-}
-
-// The command line another process was started with, read from its process parameters.
-std::string CommandLineOf(DWORD pid) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!process) return {};
-    std::string result;
-    PROCESS_BASIC_INFORMATION basic{};
-    PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    SIZE_T read = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) == 0 &&
-        ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &read) &&
-        ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read)) {
-        std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-        if (ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, &read)) {
-            char text[2048] = {};
-            WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
-            result = text;
-        }
-    }
-    CloseHandle(process);
-    return result;
 }
 
 void EndProcess(DWORD pid) {
@@ -250,8 +167,8 @@ protected:
     void PrepareFiles(Program& program) {
         capture_ = program.Folder() + "\\walk.avi";
         shot_ = program.Folder() + "\\walk.bmp";
-        SetText(kVideo, "FileName", capture_);
-        SetText(kStill, "FileName", shot_);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kVideo, "FileName", capture_);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kStill, "FileName", shot_);
         WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 1);
     }
     HWND Start(Program& program, bool copySkin = true) {
@@ -827,7 +744,7 @@ TEST_F(Walk, PlayOffersAnotherFileAndShowsItsOwnSizeAndName) {
     const std::string other = program.Folder() + "\\other.avi";
     {
         // A recording of 640 x 480 to play later.
-        SetText(kVideo, "FileName", other);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kVideo, "FileName", other);
         HWND main = Start(program);
         ASSERT_NE(main, nullptr);
         RecordTwoSeconds(program, main);
@@ -835,7 +752,7 @@ TEST_F(Walk, PlayOffersAnotherFileAndShowsItsOwnSizeAndName) {
     }
     ASSERT_GT(FileSize(other), 30u * 640 * 480 * 2);
     // Now the device captures 320 x 240 and the capture file does not exist.
-    SetText(kVideo, "FileName", capture_);
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kVideo, "FileName", capture_);
     WriteRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "StreamFormat", 2);
     Program again("walk-play-other-again");
     HWND main = Start(again);
@@ -927,7 +844,7 @@ TEST_F(Walk, CaptureSettingsAreStoredOnOkForgottenOnCancelAndPreallocate) {
         << TextOf(GetDlgItem(dialog, kFileName));
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(dialog); }));
-    EXPECT_EQ(ReadText(kVideo, "FileName"), capture_);
+    EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, kVideo, "FileName"), capture_);
 
     // More than 80 % of the free space is refused and lowered.
     dialog = open("BUTTON_VIDCAP_SETUP");
@@ -990,7 +907,7 @@ TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
         if (ok) PressButton(dialog, kShutter);  // off
         PostMessageA(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
         ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(dialog); }));
-        EXPECT_EQ(ReadText(kStill, "FileName"), ok ? program.Folder() + "\\picture.bmp" : shot_);
+        EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, kStill, "FileName"), ok ? program.Folder() + "\\picture.bmp" : shot_);
     }
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UseShutterSound"), 0u);
 
@@ -1020,7 +937,7 @@ TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
     EXPECT_TRUE(IsWindowVisible(popup));
     menuItem(5);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindowVisible(popup); })) << "Close Window did not hide it";
-    EXPECT_TRUE(Exists(program.Folder() + "\\picture.bmp"));
+    EXPECT_TRUE(FileExists(program.Folder() + "\\picture.bmp"));
     EndWithEscape(program, main);
 }
 
@@ -1069,7 +986,7 @@ TEST_F(Walk, MotionSetupSaysWhatArmingNeedsAndItsDialogsOpenAndClose) {
         Sleep(200);
         PostMessageA(internet, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
         ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(internet); }));
-        EXPECT_EQ(ReadText("SOFTWARE\\Orvex\\Internet", "EmailAddress"), ok ? "watch@example.org" : "");
+        EXPECT_EQ(ReadRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Internet", "EmailAddress"), ok ? "watch@example.org" : "");
     }
 
     // A snapshot action armed, then the countdown cancelled: back in the setup, nothing armed.
@@ -1142,8 +1059,8 @@ TEST_F(WalkWebsite, TheWebsiteButtonOpensTheSkinsAddress) {
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     Press(program, main, "BUTTON_WEBSITE");
-    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return ReadFile(log_).find("http://localhost/lumetra") != std::string::npos; }))
-        << "the browser was not asked for the skin's address: " << ReadFile(log_);
+    EXPECT_TRUE(WaitFor(kWaitMs, [&] { return ReadWholeFile(log_).find("http://localhost/lumetra") != std::string::npos; }))
+        << "the browser was not asked for the skin's address: " << ReadWholeFile(log_);
     EndWithEscape(program, main);
 }
 
@@ -1166,7 +1083,7 @@ TEST_F(WalkWebsite, AWebsiteWithoutHttpAndAnUnknownNameAreToldOncePerClick) {
     ExpectBox(program, "Warning", "BUTTON_REWIND: not implemented: Check name definitions in Skin\\A.ini");
     // One click, one box; and nothing was opened.
     EXPECT_FALSE(program.WaitForMessageBox(1000).has_value()) << "a second box for the same click";
-    EXPECT_FALSE(Exists(log_)) << ReadFile(log_);
+    EXPECT_FALSE(FileExists(log_)) << ReadWholeFile(log_);
     EndWithEscape(program, main);
 }
 
@@ -1175,23 +1092,12 @@ TEST_F(WalkWebsite, AWebsiteWithoutHttpAndAnUnknownNameAreToldOncePerClick) {
 
 class WalkNoDevice : public Walk {
 protected:
-    static bool Regsvr32(const std::string& arguments) {
-        std::string command = "regsvr32.exe /s " + arguments;
-        STARTUPINFOA si{sizeof si};
-        PROCESS_INFORMATION pi{};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-        bool done = WaitForSingleObject(pi.hProcess, 30000) == WAIT_OBJECT_0;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        return done;
-    }
-    static std::string Simulator() { return "\"" + BinFolder() + "\\lumetra_simdev.dll\""; }
     void SetUp() override {
         Walk::SetUp();
-        ASSERT_TRUE(Regsvr32("/u " + Simulator()));
+        ASSERT_TRUE(Regsvr32("/u " + SimulatorDll()));
     }
     void TearDown() override {
-        Regsvr32(Simulator());
+        Regsvr32(SimulatorDll());
         Walk::TearDown();
     }
 };

@@ -32,12 +32,6 @@ const char kPassword[] = "door-Cam1";
 const char kSetupCaption[] = "Motion detection setup";
 
 void SetDword(HKEY root, const char* path, const char* name, DWORD value) { WriteRegistryDword(root, path, name, value); }
-void SetText(HKEY root, const char* path, const char* name, const std::string& value) {
-    HKEY key;
-    if (RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)) return;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
 
 // A window of the program with this caption (its dialogs are top-level windows).
 HWND FindProgramWindow(DWORD pid, const char* caption) {
@@ -71,38 +65,38 @@ protected:
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
         SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Scene", 2);
         // Motion only in a rectangle inside the default area (x 100..540, y 37..322 of 640 x 480).
-        SetText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "260,160,380,280");
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "260,160,380,280");
         ASSERT_TRUE(ftp_.StartFtp(kUser, kPassword));
         ASSERT_TRUE(smtp_.StartSmtp());
         SetDword(HKEY_LOCAL_MACHINE, kMailClientKey, "SmtpPort", static_cast<DWORD>(smtp_.Port()));
         SetDword(HKEY_LOCAL_MACHINE, kMailClientKey, "Answer", 0);
         stills_ = testing::TempFolder("lumetra-e2e-stills");
         still_ = stills_ + "\\motion.bmp";
-        SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "FileName", still_);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "FileName", still_);
         SetDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "FileOverwrite", 1);
         SetDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "UsePopupWindow", 0);
         capture_ = stills_ + "\\motion.avi";
-        SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", "FileName", capture_);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", "FileName", capture_);
         StoreDestination();
     }
     void TearDown() override {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
         SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Scene", 0);
         SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Unplugged", 0);
-        SetText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "");
+        WriteRegistryText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "");
     }
     void StoreDestination() {
         const char* key = "SOFTWARE\\Orvex\\Internet";
-        SetText(HKEY_LOCAL_MACHINE, key, "EmailAddress", "guard@example.org");
-        SetText(HKEY_LOCAL_MACHINE, key, "EmailSubject", "Door camera");
-        SetText(HKEY_LOCAL_MACHINE, key, "FTPServer", "127.0.0.1:" + std::to_string(ftp_.Port()));
-        SetText(HKEY_LOCAL_MACHINE, key, "FTPAddress", "");
-        SetText(HKEY_LOCAL_MACHINE, key, "FTPUser", kUser);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "EmailAddress", "guard@example.org");
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "EmailSubject", "Door camera");
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "FTPServer", "127.0.0.1:" + std::to_string(ftp_.Port()));
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "FTPAddress", "");
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "FTPUser", kUser);
         SetDword(HKEY_LOCAL_MACHINE, key, "FTPSavePassword", 1);
         std::minstd_rand random(7);
         std::string stored;
         ScramblePassword(kPassword, [&] { return static_cast<unsigned>(random()); }, stored);
-        SetText(HKEY_LOCAL_MACHINE, key, "FTPPassword", stored);
+        WriteRegistryText(HKEY_LOCAL_MACHINE, key, "FTPPassword", stored);
     }
     // The detection settings of the setup dialog, stored as it stores them.
     void StoreActions(int snap, int ftp, int email, int video, int alert, int rearm, int rearmSecs, int countdown = 1) {
@@ -264,9 +258,9 @@ TEST_F(Motion, NothingTriggersOutsideTheAreaOrInAStillScene) {
     testing::WriteFileBytes(batch, "@echo ran> \"" + mark + "\"\r\n");
     StoreActions(0, 0, 0, 0, 0, 0, 0);
     SetDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\MotionDetection", "Run", 1);
-    SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\MotionDetection", "RunFile", batch);
+    WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\MotionDetection", "RunFile", batch);
     // Motion only left of the area (x below 100 of 640).
-    SetText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "0,100,60,400");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "0,100,60,400");
     Program program("motion-outside");
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
@@ -280,7 +274,7 @@ TEST_F(Motion, NothingTriggersOutsideTheAreaOrInAStillScene) {
     Sleep(6000);
     EXPECT_FALSE(testing::FileExists(mark)) << "a still scene triggered";
     // Motion inside the area runs the file.
-    SetText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "260,160,380,280");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "260,160,380,280");
     SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Scene", 2);
     EXPECT_TRUE(WaitFor(20000, [&] { return testing::FileExists(mark); })) << "the run file did not run";
     End(program, main);
@@ -318,7 +312,7 @@ TEST_F(Motion, SettingsPersistAcrossARestart) {
 
 TEST_F(Motion, RefusingFtpServerIsReportedAndMailStillGoes) {
     StoreActions(1, 1, 1, 0, 0, 0, 0);
-    SetText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Internet", "FTPAddress", "missing-folder");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Internet", "FTPAddress", "missing-folder");
     Program program("motion-ftp-refused");
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);

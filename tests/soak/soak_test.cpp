@@ -65,29 +65,6 @@ std::string EnvironmentText(const char* name, const std::string& fallback) {
     return n > 0 && n < sizeof value ? std::string(value) : fallback;
 }
 
-void SetText(const char* path, const char* name, const std::string& value) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)) return;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(key);
-}
-
-int64_t FileSize(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
-}
-
-HWND VisibleMenuOf(DWORD pid) {
-    for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(menu, &owner);
-        if (owner == pid && IsWindowVisible(menu)) return menu;
-    }
-    return nullptr;
-}
-
 // The mean grey of a rectangle of the screen, read in one piece.
 double MeanGrey(const RECT& r) {
     const int w = r.right - r.left, h = r.bottom - r.top;
@@ -201,7 +178,7 @@ private:
         if (!DeleteFileA(shot_.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
             return "the last snapshot is still held open";
         if (!Click("BUTTON_SNAPSHOT")) return "no snapshot button";
-        const int64_t bytes = 54 + 640 * 480 * 3;
+        const uint64_t bytes = 54 + 640 * 480 * 3;
         HWND popup = nullptr;
         if (!WaitFor(kStepMs, [&] {
                 popup = FindWindowA(nullptr, "shot.bmp");
@@ -333,9 +310,9 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
 
     Program program("soak");
     // Recordings and snapshots go to the work folder, each over the last; snapshots with the pop-up.
-    SetText("SOFTWARE\\Orvex\\Video", "FileName", program.Folder() + "\\soak.avi");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", "FileName", program.Folder() + "\\soak.avi");
     WriteRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Video", "FileOverwrite", 1);
-    SetText("SOFTWARE\\Orvex\\Still", "FileName", program.Folder() + "\\shot.bmp");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "FileName", program.Folder() + "\\shot.bmp");
     WriteRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "FileOverwrite", 1);
     WriteRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex\\Still", "UsePopupWindow", 1);
     program.CopyFromBin("skins.ini");
