@@ -95,6 +95,12 @@ private:
     // Timer 14: the snapshot of a start by the device's button, once the live picture has a frame.
     void OnStartupSnapshotTimer();
 
+    // Start-up trace (mainwnd/startup_steps.cpp): the window's first showing and painting, and the
+    // live picture's first frame drawn, watched by timer 18 once the preview runs.
+    void TraceWindowMessage(UINT msg, WPARAM wp);
+    void WatchFirstFrame();
+    void OnFirstFrameTimer();
+
     // Element actions.
     void ShowViewMenu();
     void SwitchView(int view);
@@ -252,6 +258,9 @@ private:
     bool pendingEmail_ = false;      // ... and mailed
     bool motionRecording_ = false;   // a trigger started the recording: mail an alert when it ends
     ScheduleRunner scheduleRunner_{*this};
+    bool tracedShown_ = false;     // the start-up trace has the window's first showing
+    bool tracedPainted_ = false;   // ... and its first painting
+    int firstFrameWaits_ = 0;      // timer 18 ticks spent waiting for the first frame drawn
 };
 
 }  // namespace lumetra

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/startup_trace.h"
 #include "skin/mask_region.h"
 #include "skin/skin_dialog.h"
 #include "skin/skin_format.h"
@@ -112,6 +113,7 @@ void SkinDialog::LoadViewImage(const std::string& folder, const std::string& nam
     if (name.empty()) return;
     std::string path = folder + name;
     if (!LoadSkinImage(path, image)) failedImages_.push_back(path);
+    if (StartupTraceOn()) TraceStartupStep("skin image " + name);
 }
 
 bool SkinDialog::LoadView(int index) {
@@ -150,6 +152,7 @@ bool SkinDialog::LoadView(int index) {
     LoadViewImage(folder, imageName("SliderOver"), images.sliderOver);
 
     CreateElements(index, file, folder);
+    if (StartupTraceOn()) TraceStartupStep("skin view " + std::to_string(index + 1) + " elements created");
     view.loaded = true;
     return true;
 }
@@ -187,6 +190,7 @@ void SkinDialog::CreateButtons(int index, const std::string& viewFile, const std
         if (!entry.shapeFile.empty()) {
             SkinImage shape;
             bool loaded = LoadSkinImage(folder + entry.shapeFile, shape);
+            if (StartupTraceOn()) TraceStartupStep("skin button shape " + entry.shapeFile);
             HRGN region = loaded ? RegionFromMask(shape) : nullptr;
             // The shape is drawn from the entry's corner; a clipped button starts further in.
             if (region) OffsetRgn(region, entry.rect.left - at.left, entry.rect.top - at.top);
