@@ -396,19 +396,6 @@ long CaptureGraph::GetDroppedFrames() const {
     return count;
 }
 
-int CaptureGraph::FramesDrawn() const {
-    ComPtr<IEnumFilters> filters;
-    if (!graph_ || FAILED(graph_->EnumFilters(filters.Put())) || !filters) return -1;
-    ComPtr<IBaseFilter> filter;
-    while (filters->Next(1, filter.Put(), nullptr) == S_OK) {
-        ComPtr<IQualProp> quality;
-        int drawn = 0;
-        if (SUCCEEDED(filter.As(IID_IQualProp, quality.PutVoid())) && SUCCEEDED(quality->get_FramesDrawn(&drawn)))
-            return drawn;
-    }
-    return -1;
-}
-
 void CaptureGraph::AcquireVideoWindow() {
     videoWindow_.Acquire(graph_.Get(), videoWnd_, "Capture/Preview Graph : Cannot find a Video Window Interface");
 }

@@ -151,8 +151,6 @@ public:
     // Elapsed recording time in 100 ns units, -1 when unknown.
     int64_t GetCapturePosition() const;
     long GetDroppedFrames() const;
-    // Frames the video renderer has drawn since the graph ran; -1 when no renderer tells.
-    int FramesDrawn() const;
 
     void FitVideoWindow();
     void SetFullScreen(bool on);
