@@ -19,6 +19,7 @@ constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
+constexpr UINT kLaterStartupStepsMessage = WM_APP + 0x341;
 
 }  // namespace
 
@@ -68,6 +69,7 @@ BOOL MainWindow::OnInitDialog() {
     TraceStartupStep("snapshot button polled, timers started");
     scheduleRunner_.Start();
     TraceStartupStep("schedule set up");
+    PostMessageA(Handle(), kLaterStartupStepsMessage, 0, 0);
     return TRUE;
 }
 
@@ -94,11 +96,13 @@ bool MainWindow::OpenDevice() {
     deviceControls_.SetCaptureSize(state_.streamFormat);
     TraceStartupStep("sample grabber, playback graph, capture size");
     snapshotWnd_.AttachGrabber(capture_.GetSampleGrabber(0), Handle());
-    CreateDeviceDialogs();
-    TraceStartupStep("device dialogs created");
+    PrepareDeviceDialogs();
+    deviceDialogWindowsPending_ = true;
+    TraceStartupStep("tuner set to its stored channel");
     if (capture_.BuildPreview()) {
         TraceStartupStep("preview built, renderer window");
-        if (capture_.Run()) WatchFirstFrame();
+        WatchFirstFrame();
+        capture_.Run();
         TraceStartupStep("graph running");
     }
     ReadDeviceProperties();
@@ -312,6 +316,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case kPlaybackGraphMessage:
         OnPlaybackGraphEvent();
+        return TRUE;
+    case kLaterStartupStepsMessage:
+        OnLaterStartupSteps();
         return TRUE;
     case WM_DEVICECHANGE:
         OnDeviceChange(wp);

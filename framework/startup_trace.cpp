@@ -31,6 +31,16 @@ double CounterMs() {
     return static_cast<double>(count.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+// Milliseconds of the performance counter at the process's creation, which is as near to the launch as
+// the process can see; the counter measures from there on.
+double CreationOnCounterMs() {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    return CounterMs() - static_cast<double>(WallClockNow() - FileTimeValue(created)) / 10000.0;
+}
+
+const double kCreationOnCounterMs = CreationOnCounterMs();
+
 class Trace {
 public:
     Trace() {
@@ -38,21 +48,15 @@ public:
         DWORD n = GetEnvironmentVariableA(kTraceVariable, path, MAX_PATH);
         if (n == 0 || n >= MAX_PATH) return;
         file_ = std::fopen(path, "w");
-        if (!file_) return;
-        // Steps count from the process's creation, which is as near to the launch as the process can see;
-        // the performance counter then measures from here on.
-        FILETIME created{}, exited{}, kernel{}, user{};
-        GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-        originMs_ = CounterMs() - static_cast<double>(WallClockNow() - FileTimeValue(created)) / 10000.0;
     }
     ~Trace() { Close(); }
     Trace(const Trace&) = delete;
     Trace& operator=(const Trace&) = delete;
 
     bool On() const { return file_ != nullptr; }
-    void Write(const std::string& step) {
+    void Write(double clockMs, const std::string& step) {
         if (!file_) return;
-        std::fprintf(file_, "%10.1f ms  %s\n", CounterMs() - originMs_, step.c_str());
+        std::fprintf(file_, "%10.1f ms  %s\n", clockMs, step.c_str());
         // Each step reaches the file at once: a start that hangs still shows how far it came.
         std::fflush(file_);
     }
@@ -63,7 +67,6 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
-    double originMs_ = 0;
 };
 
 Trace& TheTrace() {
@@ -73,16 +76,23 @@ Trace& TheTrace() {
 
 }  // namespace
 
+double StartupTraceClockMs() {
+    return CounterMs() - kCreationOnCounterMs;
+}
+
 void TraceStartupStep(const std::string& step) {
-    TheTrace().Write(step);
+    if (StartupTraceOn()) TheTrace().Write(StartupTraceClockMs(), step);
+}
+
+void TraceStartupStepAt(double clockMs, const std::string& step) {
+    TheTrace().Write(clockMs, step);
 }
 
 bool StartupTraceOn() {
     return TheTrace().On();
 }
 
-void EndStartupTrace(const std::string& lastStep) {
-    TheTrace().Write(lastStep);
+void EndStartupTrace() {
     TheTrace().Close();
 }
 

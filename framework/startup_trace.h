@@ -9,9 +9,13 @@ namespace lumetra {
 
 // Writes one step (nothing when the trace is off or already finished).
 void TraceStartupStep(const std::string& step);
+// The trace's clock: milliseconds since the process was created. Any thread may read it.
+double StartupTraceClockMs();
+// Writes a step that happened at an earlier reading of the trace's clock (on another thread, say).
+void TraceStartupStepAt(double clockMs, const std::string& step);
 // Whether steps are being written; callers that must work to name a step ask first.
 bool StartupTraceOn();
-// Writes the last step and closes the file; later steps are not written.
-void EndStartupTrace(const std::string& lastStep);
+// Closes the file; later steps are not written.
+void EndStartupTrace();
 
 }  // namespace lumetra

@@ -1,5 +1,9 @@
-// The start-up trace's steps that happen after the initialisation: the main window's first showing and
-// painting, and the live picture's first frame drawn.
+// What start-up does once the initialisation is over: the steps that wait until the window is on the
+// screen, and the start-up trace's steps of the window's first showing and the live picture's first frame.
+#include <qedit.h>
+
+#include <atomic>
+
 #include "app/main_window.h"
 #include "framework/startup_trace.h"
 #include "mainwnd/timers.h"
@@ -7,35 +11,84 @@
 namespace lumetra {
 namespace {
 
-constexpr UINT kFirstFrameWatchMs = 5;
-constexpr int kFirstFrameWatchTicks = 2000;  // about ten seconds
+constexpr UINT kFirstFrameWatchMs = 10;
+constexpr int kFirstFrameWatchTicks = 1000;  // about ten seconds
+
+// Notes, on the streaming thread, when the first frame comes through the sample grabber on its way to the
+// renderer; the window's own timer, which waits behind the start-up's later steps, then writes it down.
+class FirstFrameWatch : public ISampleGrabberCB {
+public:
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        if (!out) return E_POINTER;
+        if (iid != IID_IUnknown && iid != IID_ISampleGrabberCB) {
+            *out = nullptr;
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<ISampleGrabberCB*>(this);
+        return S_OK;
+    }
+    // One object for the life of the program: counting is not needed.
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP SampleCB(double, IMediaSample*) override {
+        double none = -1;
+        firstMs_.compare_exchange_strong(none, StartupTraceClockMs());
+        return S_OK;
+    }
+    STDMETHODIMP BufferCB(double, BYTE*, long) override { return S_OK; }
+
+    void Reset() { firstMs_ = -1; }
+    double FirstMs() const { return firstMs_; }
+
+private:
+    std::atomic<double> firstMs_{-1};
+};
+
+FirstFrameWatch& TheFirstFrameWatch() {
+    static FirstFrameWatch watch;
+    return watch;
+}
 
 }  // namespace
+
+void MainWindow::OnLaterStartupSteps() {
+    // This message comes before the window's first painting, which waits behind every posted message:
+    // what is on the screen is drawn first.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    TraceStartupStep("main window and its elements painted");
+    FinishDeviceDialogs();
+}
+
+void MainWindow::FinishDeviceDialogs() {
+    if (!deviceDialogWindowsPending_) return;
+    deviceDialogWindowsPending_ = false;
+    CreateDeviceDialogWindows();
+}
 
 void MainWindow::TraceWindowMessage(UINT msg, WPARAM wp) {
     if (msg == WM_SHOWWINDOW && wp && !tracedShown_) {
         tracedShown_ = true;
         TraceStartupStep("main window shown");
-    } else if (msg == WM_PAINT && tracedShown_ && !tracedPainted_) {
-        tracedPainted_ = true;
-        TraceStartupStep("main window painted");
     }
 }
 
 void MainWindow::WatchFirstFrame() {
-    if (!StartupTraceOn()) return;
+    ISampleGrabber* grabber = capture_.GetSampleGrabber(0);
+    if (!StartupTraceOn() || !grabber) return;
+    TheFirstFrameWatch().Reset();
+    grabber->SetCallback(&TheFirstFrameWatch(), 0);
     firstFrameWaits_ = 0;
     SetTimer(Handle(), kTimerFirstFrame, kFirstFrameWatchMs, nullptr);
 }
 
 void MainWindow::OnFirstFrameTimer() {
-    // The renderer counts the frames it has drawn; without that count, a frame in the sample grabber is
-    // the nearest sign, since the grabber passes each frame on to the renderer.
-    int drawn = capture_.FramesDrawn();
-    bool seen = drawn > 0 || (drawn < 0 && snapshotWnd_.HasFrame());
-    if (!seen && ++firstFrameWaits_ < kFirstFrameWatchTicks) return;
+    const double firstMs = TheFirstFrameWatch().FirstMs();
+    if (firstMs < 0 && ++firstFrameWaits_ < kFirstFrameWatchTicks) return;
     KillTimer(Handle(), kTimerFirstFrame);
-    EndStartupTrace(seen ? "first frame drawn" : "no frame drawn within ten seconds");
+    if (ISampleGrabber* grabber = capture_.GetSampleGrabber(0)) grabber->SetCallback(nullptr, 0);
+    if (firstMs >= 0) TraceStartupStepAt(firstMs, "first frame passed to the renderer");
+    else TraceStartupStep("no frame within ten seconds");
+    EndStartupTrace();
 }
 
 }  // namespace lumetra

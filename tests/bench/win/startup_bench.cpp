@@ -31,6 +31,7 @@ using lumetra::e2e::ShowsColourBars;
 
 constexpr DWORD kRunTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
+constexpr DWORD kTraceWaitMs = 10000;
 
 double Seconds() {
     LARGE_INTEGER f, t;
@@ -138,6 +139,15 @@ bool ColourBarsOnScreen(const RECT& videoOnScreen) {
     return !strip.pixels.empty() && ShowsColourBars(strip, videoOnScreen);
 }
 
+// The program's last start-up step is its first frame (or that none came).
+bool TraceFinished(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.find("frame") != std::string::npos) return true;
+    return false;
+}
+
 struct Run {
     double mainShown = -1;     // s from the launch: the window is visible (its style)
     double mainOnScreen = -1;  // s from the launch: its pixels are on the screen
@@ -145,7 +155,7 @@ struct Run {
     double createdAfter = 0;   // s from the launch to the process's creation time (the trace's zero)
 };
 
-Run MeasureOnce(const std::string& folder, const RECT& screenRect) {
+Run MeasureOnce(const std::string& folder, const RECT& screenRect, const std::string& tracePath) {
     Run run;
     ScreenArea desktop = CaptureScreen(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
     std::string exe = folder + "\\Lumetra.exe";
@@ -174,6 +184,9 @@ Run MeasureOnce(const std::string& folder, const RECT& screenRect) {
         if (run.mainOnScreen >= 0 && run.firstFrame >= 0) break;
         Sleep(2);
     }
+    // With the trace, the program stays until it has written its last start-up step.
+    if (!tracePath.empty())
+        for (DWORD waited = 0; waited < kTraceWaitMs && !TraceFinished(tracePath); waited += 20) Sleep(20);
     FILETIME created{}, exited{}, kernel{}, user{};
     if (GetProcessTimes(pi.hProcess, &created, &exited, &kernel, &user))
         run.createdAfter =
@@ -223,8 +236,7 @@ std::vector<TraceLine> ReadTrace(const std::string& path) {
     return lines;
 }
 
-// The median time of every step over the runs, in milliseconds since the launch, in the order of the
-// first run's trace.
+// The median time of every step over the runs, in milliseconds since the launch, in the order of time.
 void PrintTraceBreakdown(const std::vector<std::vector<TraceLine>>& traces, const std::vector<Run>& runs) {
     if (traces.empty() || traces[0].empty()) {
         std::printf("no start-up trace was written\n");
@@ -233,21 +245,18 @@ void PrintTraceBreakdown(const std::vector<std::vector<TraceLine>>& traces, cons
     std::map<std::string, std::vector<double>> times;
     for (size_t r = 0; r < traces.size(); ++r)
         for (const TraceLine& t : traces[r]) times[t.step].push_back(runs[r].createdAfter * 1000 + t.ms);
+    std::vector<std::pair<double, std::string>> steps;
+    for (const auto& [step, values] : times) steps.emplace_back(Summarise(values).median, step);
+    std::sort(steps.begin(), steps.end());
+    std::vector<double> created;
+    for (const Run& r : runs) created.push_back(r.createdAfter * 1000);
     std::printf("\nstart-up steps, ms since the launch (median over %zu runs; the process was created after "
                 "%.0f ms):\n",
-                traces.size(), Summarise([&] {
-                    std::vector<double> v;
-                    for (const Run& r : runs) v.push_back(r.createdAfter * 1000);
-                    return v;
-                }()).median);
+                traces.size(), Summarise(created).median);
     double previous = 0;
-    for (const TraceLine& t : traces[0]) {
-        std::vector<double>& v = times[t.step];
-        if (v.empty()) continue;
-        double median = Summarise(v).median;
-        std::printf("%8.1f  %+7.1f  %s\n", median, median - previous, t.step.c_str());
+    for (const auto& [median, step] : steps) {
+        std::printf("%8.1f  %+7.1f  %s\n", median, median - previous, step.c_str());
         previous = median;
-        v.clear();  // a step named twice is printed once
     }
 }
 
@@ -275,7 +284,7 @@ int main(int argc, char** argv) {
     std::vector<std::vector<TraceLine>> traces;
     for (int i = 0; i < runs; ++i) {
         DeleteFileA(tracePath.c_str());
-        Run run = MeasureOnce(folder, screenRect);
+        Run run = MeasureOnce(folder, screenRect, trace ? tracePath : std::string());
         std::printf("run %2d: main window visible %.3f s, on the screen %.3f s, first frame on the screen %.3f s\n",
                     i + 1, run.mainShown, run.mainOnScreen, run.firstFrame);
         if (run.mainOnScreen < 0 || run.firstFrame < 0) {
