@@ -12,7 +12,7 @@ std::string FormatErrorMessage(const std::string& text, long code) {
     return prefix + text;
 }
 
-ClockTime LocalClockTime(int32_t time) {
+std::tm LocalParts(int64_t time) {
     std::time_t t = static_cast<std::time_t>(time);
     std::tm parts{};
 #ifdef _WIN32
@@ -20,6 +20,11 @@ ClockTime LocalClockTime(int32_t time) {
 #else
     localtime_r(&t, &parts);
 #endif
+    return parts;
+}
+
+ClockTime LocalClockTime(int32_t time) {
+    const std::tm parts = LocalParts(time);
     ClockTime c;
     c.hour = parts.tm_hour;
     c.minute = parts.tm_min;

@@ -2,6 +2,7 @@
 // Text helpers of the program that need no platform: message and time formats, list lookups.
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct ClockTime {
     int day = 1;      // 1..31
 };
 ClockTime LocalClockTime(int32_t time);
+
+// The local calendar parts of a time value (seconds since 1970, UTC).
+std::tm LocalParts(int64_t time);
 
 // "12:05 AM", "12:00 PM", "01:07 PM", "09:30 AM".
 std::string FormatTime12(const ClockTime& t);

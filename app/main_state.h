@@ -2,6 +2,8 @@
 // The main window's scalar state and the rules for its stored values, free of the platform.
 #include <string>
 
+#include "mainwnd/diagnostic_sequence.h"
+
 namespace lumetra {
 
 // Property selector values (PropView).
@@ -28,7 +30,7 @@ struct MainWindowState {
     int cfgResync = 0;
     bool launchedByButton = false;
     bool showDroppedFrames = false;
-    int hiddenCounter = 0;
+    DiagnosticSequence diagnostics;  // the hidden sequence's count
     std::string stillDeviceName;
 };
 

@@ -168,6 +168,9 @@ void MainWindow::OnCaptureGraphEvent() {
     case CaptureEvent::kDeviceBack:
         OnDeviceChange(DBT_DEVICEARRIVAL);
         break;
+    case CaptureEvent::kRecordingStopped:
+        OnRecordingWriteFailed(code);
+        break;
     default:
         break;
     }
@@ -323,6 +326,15 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DEVICECHANGE:
         OnDeviceChange(wp);
         break;
+    case WM_ACTIVATE:
+        // Activated by any means: the picture takes the keyboard, instead of the control the dialog
+        // manager would give it back to.
+        if (LOWORD(wp) != WA_INACTIVE && !HIWORD(wp) && FocusVideo()) return TRUE;
+        break;
+    case WM_SETFOCUS:
+        // Given the focus (the pointer over the background), the window keeps it, so that wheel
+        // messages reach it; the dialog manager would hand it on to an element.
+        return TRUE;
     default:
         break;
     }

@@ -80,6 +80,16 @@ private:
 
     bool OnMotionSetupButton();
 
+    // The window's own buttons and gestures (window_actions.cpp).
+    bool OnWebsiteButton();
+    // A button whose name no action knows: the warning that names it and the view file.
+    bool OnUnknownElement(const std::string& name);
+    // Follows the hidden diagnostic sequence; true when it took the click (BUTTON_EXIT at a count).
+    bool FollowDiagnosticSequence(const std::string& name);
+    // The keyboard to the picture of the current mode, on activation and on a background press;
+    // false when there is no picture window.
+    bool FocusVideo();
+
     // Motion detection (motion_actions.cpp).
     void OnMotionTimer();
     void RunTriggerActions();
@@ -109,7 +119,8 @@ private:
     // Element actions.
     void ShowViewMenu();
     void SwitchView(int view);
-    void StartRecording();
+    // unattended: started by motion detection or the schedule, so nothing may wait for an answer.
+    void StartRecording(bool unattended = false);
     void StopRecording();
     void PlayFromButton();
     void PlayFile(const std::string& path);
@@ -173,6 +184,8 @@ private:
     void DisconnectDevice();
     // The live graph stopped: its device went away, or it stopped on an error (aborted, with code).
     void OnCaptureStopped(bool aborted, HRESULT code);
+    // A recording's file could not be written any further: the recording ends, the picture goes on.
+    void OnRecordingWriteFailed(HRESULT code);
     void RetryDevice();
     void OnDeviceConfirmed();
     void OnDeviceChange(WPARAM event);

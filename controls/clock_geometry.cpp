@@ -3,6 +3,8 @@
 #include <cmath>
 #include <ctime>
 
+#include "app/format.h"
+
 namespace lumetra {
 namespace {
 
@@ -126,13 +128,7 @@ ClockValue KnobWheel(ClockValue v, int notches, bool hourTarget, bool control) {
 }
 
 ClockValue ClockValueFromTime(int32_t time) {
-    std::time_t t = static_cast<std::time_t>(time);
-    std::tm parts{};
-#ifdef _WIN32
-    localtime_s(&parts, &t);
-#else
-    localtime_r(&t, &parts);
-#endif
+    const std::tm parts = LocalParts(time);
     ClockValue v;
     v.pm = parts.tm_hour >= 12;
     v.hour = v.pm ? parts.tm_hour - 12 : parts.tm_hour;

@@ -144,11 +144,10 @@ void ColourPopup::PaintCell(HDC dc, int position) {
         RECT inner = r;
         if (position == kPaletteDefault) {
             InflateRect(&inner, -2 * m, -2 * m);
-            HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW));
-            SelectedObject selectPen(dc, shadow);
+            Pen shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+            SelectedObject selectPen(dc, shadow.Get());
             SelectedObject selectBrush(dc, GetStockObject(NULL_BRUSH));
             Rectangle(dc, inner.left, inner.top, inner.right, inner.bottom);
-            DeleteObject(shadow);
         }
         SelectedObject selectFont(dc, font_.Get());
         SetBkMode(dc, TRANSPARENT);
@@ -161,13 +160,12 @@ void ColourPopup::PaintCell(HDC dc, int position) {
     const uint32_t colour = PaletteColour(static_cast<size_t>(position)).colour;
     const bool paletteDevice = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
     Brush fill(CreateSolidBrush(paletteDevice ? PALETTEINDEX(position) : Colour(colour)));
-    HPEN outline = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW));
+    Pen outline(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
     {
-        SelectedObject selectPen(dc, outline);
+        SelectedObject selectPen(dc, outline.Get());
         SelectedObject selectBrush(dc, fill.Get());
         Rectangle(dc, swatch.left, swatch.top, swatch.right, swatch.bottom);
     }
-    DeleteObject(outline);
 }
 
 void ColourPopup::Paint() {
@@ -186,20 +184,18 @@ void ColourPopup::Paint() {
     if (layout_.hasCustom) {
         // A shadow and a highlight line between the grid and the More Colors box.
         const int y = layout_.grid.bottom + layout_.margin - 1;
-        HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW));
-        HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DHILIGHT));
+        Pen shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+        Pen light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DHILIGHT)));
         {
-            SelectedObject select(dc, shadow);
+            SelectedObject select(dc, shadow.Get());
             MoveToEx(dc, layout_.margin, y, nullptr);
             LineTo(dc, layout_.width - layout_.margin, y);
         }
         {
-            SelectedObject select(dc, light);
+            SelectedObject select(dc, light.Get());
             MoveToEx(dc, layout_.margin, y + 1, nullptr);
             LineTo(dc, layout_.width - layout_.margin, y + 1);
         }
-        DeleteObject(shadow);
-        DeleteObject(light);
         PaintCell(dc, kPaletteCustom);
     }
     DrawEdge(dc, &client, EDGE_RAISED, BF_RECT);
@@ -406,13 +402,12 @@ void CColorButton::Paint() {
     POINT arrow[3] = {{arrowLeft, middle - 2}, {arrowRight, middle - 2}, {(arrowLeft + arrowRight) / 2, middle + 2}};
     COLORREF arrowColour = enabled ? RGB(0, 0, 0) : GetSysColor(COLOR_GRAYTEXT);
     Brush arrowBrush(CreateSolidBrush(arrowColour));
-    HPEN arrowPen = CreatePen(PS_SOLID, 1, arrowColour);
+    Pen arrowPen(CreatePen(PS_SOLID, 1, arrowColour));
     {
-        SelectedObject selectPen(dc, arrowPen);
+        SelectedObject selectPen(dc, arrowPen.Get());
         SelectedObject selectBrush(dc, arrowBrush.Get());
         Polygon(dc, arrow, 3);
     }
-    DeleteObject(arrowPen);
 
     RECT separator{arrowLeft - edgeX - 2, r.top + 1, arrowLeft - 2, r.bottom - 1};
     DrawEdge(dc, &separator, EDGE_ETCHED, BF_LEFT);

@@ -18,16 +18,7 @@ constexpr int kListBoxId = 1, kScrollBarId = 2;
 
 bool RegisterPopupClass() {
     static bool registered = false;
-    if (registered) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS | CS_SAVEBITS;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kPopupClass;
-    registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (!registered) registered = RegisterWindowClass(kPopupClass, CS_DBLCLKS | CS_SAVEBITS, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     return registered;
 }
 

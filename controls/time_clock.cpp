@@ -15,16 +15,7 @@ constexpr COLORREF kFieldBack = 0x800000;  // navy
 
 bool RegisterClockClass() {
     static bool registered = false;
-    if (registered) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClockClass;
-    registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (!registered) registered = RegisterWindowClass(kClockClass, CS_HREDRAW | CS_VREDRAW, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     return registered;
 }
 
@@ -210,38 +201,34 @@ void TimeClockCtrl::PaintHand(HDC dc, ClockHand hand) {
     else if (hotHand_ == hand) colour = hour ? kHourHandHot : kMinuteHandHot;
     POINT points[4] = {ToPoint(outline[0]), ToPoint(outline[1]), ToPoint(outline[2]), ToPoint(outline[3])};
     Brush brush(CreateSolidBrush(colour));
-    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    Pen pen(CreatePen(PS_SOLID, 1, colour));
     {
-        SelectedObject selectPen(dc, pen);
+        SelectedObject selectPen(dc, pen.Get());
         SelectedObject selectBrush(dc, brush.Get());
         Polygon(dc, points, 4);
     }
-    DeleteObject(pen);
 }
 
 void TimeClockCtrl::PaintKnob(HDC dc) {
     const int r = layout_.knobRadius, cx = layout_.cx, cy = layout_.cy;
     Brush face(CreateSolidBrush(faceColour_));
-    HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DHILIGHT));
-    HPEN shadow = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW));
-    HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DDKSHADOW));
+    Pen light(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DHILIGHT)));
+    Pen shadow(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DSHADOW)));
+    Pen dark(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DDKSHADOW)));
     {
         SelectedObject selectBrush(dc, face.Get());
-        SelectedObject selectPen(dc, dark);
+        SelectedObject selectPen(dc, dark.Get());
         Ellipse(dc, cx - r, cy - r, cx + r + 1, cy + r + 1);
     }
     // Two-step rim: light on the upper left, shadow on the lower right.
     {
-        SelectedObject selectPen(dc, light);
+        SelectedObject selectPen(dc, light.Get());
         Arc(dc, cx - r + 1, cy - r + 1, cx + r, cy + r, cx + r, cy - r, cx - r, cy + r);
     }
     {
-        SelectedObject selectPen(dc, shadow);
+        SelectedObject selectPen(dc, shadow.Get());
         Arc(dc, cx - r + 1, cy - r + 1, cx + r, cy + r, cx - r, cy + r, cx + r, cy - r);
     }
-    DeleteObject(light);
-    DeleteObject(shadow);
-    DeleteObject(dark);
 }
 
 void TimeClockCtrl::PaintStrip(HDC dc) {
@@ -274,12 +261,11 @@ void TimeClockCtrl::PaintOk(HDC dc) {
     const int left = r.left + (r.right - r.left) / 4 + shift, middle = (r.top + r.bottom) / 2 + shift;
     POINT tick[3] = {{left, middle}, {left + 3, middle + 3}, {left + 9, middle - 4}};
     for (COLORREF colour : {RGB(0, 0, 0), RGB(0, 255, 0)}) {
-        HPEN pen = CreatePen(PS_SOLID, 2, colour);
+        Pen pen(CreatePen(PS_SOLID, 2, colour));
         {
-            SelectedObject select(dc, pen);
+            SelectedObject select(dc, pen.Get());
             Polyline(dc, tick, 3);
         }
-        DeleteObject(pen);
         for (POINT& p : tick) p.y -= 1;  // the green stroke just above the black one
     }
 }

@@ -12,12 +12,12 @@ constexpr int kBoxSize = 13;
 constexpr COLORREF kHeaderText = 0xFF0000;  // blue
 
 // A bitmap of the three box images side by side: none, clear, checked.
-HBITMAP DrawBoxImages(COLORREF background) {
+Bitmap DrawBoxImages(COLORREF background) {
     WindowDC screen(nullptr);
     MemoryDC memory(screen.Get());
-    HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), 3 * kBoxSize, kBoxSize);
+    Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), 3 * kBoxSize, kBoxSize));
     if (!memory || !bitmap) return bitmap;
-    SelectedObject select(memory.Get(), bitmap);
+    SelectedObject select(memory.Get(), bitmap.Get());
     RECT all{0, 0, 3 * kBoxSize, kBoxSize};
     Brush back(CreateSolidBrush(background));
     FillRect(memory.Get(), &all, back.Get());
@@ -59,9 +59,8 @@ void CXHeaderCtrl::EnsureBoxImages() {
     if (boxImages_) return;
     boxImages_ = ImageList_Create(kBoxSize, kBoxSize, ILC_COLOR24, 3, 0);
     if (!boxImages_) return;
-    HBITMAP strip = DrawBoxImages(face_);
-    ImageList_Add(boxImages_, strip, nullptr);
-    DeleteObject(strip);
+    Bitmap strip = DrawBoxImages(face_);
+    ImageList_Add(boxImages_, strip.Get(), nullptr);
     SendMessageA(Handle(), HDM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(boxImages_));
 }
 
@@ -151,7 +150,7 @@ void CXHeaderCtrl::Paint() {
     const int count = static_cast<int>(SendMessageA(Handle(), HDM_GETITEMCOUNT, 0, 0));
     std::vector<int> order(count > 0 ? static_cast<size_t>(count) : 0);
     if (count > 0) SendMessageA(Handle(), HDM_GETORDERARRAY, count, reinterpret_cast<LPARAM>(order.data()));
-    HPEN shadow = CreatePen(PS_SOLID, 1, shadow_), light = CreatePen(PS_SOLID, 1, highlight_);
+    Pen shadow(CreatePen(PS_SOLID, 1, shadow_)), light(CreatePen(PS_SOLID, 1, highlight_));
     int totalRight = 0;
     for (int index : order) {
         RECT r{};
@@ -162,12 +161,12 @@ void CXHeaderCtrl::Paint() {
         PaintItem(dc, index, r);
         // Between items: a shadow line and a highlight line.
         {
-            SelectedObject selectPen(dc, shadow);
+            SelectedObject selectPen(dc, shadow.Get());
             MoveToEx(dc, r.right - 1, r.top + 2, nullptr);
             LineTo(dc, r.right - 1, r.bottom - 2);
         }
         {
-            SelectedObject selectPen(dc, light);
+            SelectedObject selectPen(dc, light.Get());
             MoveToEx(dc, r.right, r.top + 2, nullptr);
             LineTo(dc, r.right, r.bottom - 2);
         }
@@ -175,19 +174,17 @@ void CXHeaderCtrl::Paint() {
     // A raised edge round all items.
     RECT all{0, 0, totalRight, client.bottom};
     {
-        SelectedObject selectPen(dc, light);
+        SelectedObject selectPen(dc, light.Get());
         MoveToEx(dc, all.left, all.bottom - 1, nullptr);
         LineTo(dc, all.left, all.top);
         LineTo(dc, all.right, all.top);
     }
     {
-        SelectedObject selectPen(dc, shadow);
+        SelectedObject selectPen(dc, shadow.Get());
         MoveToEx(dc, all.right - 1, all.top, nullptr);
         LineTo(dc, all.right - 1, all.bottom - 1);
         LineTo(dc, all.left - 1, all.bottom - 1);
     }
-    DeleteObject(shadow);
-    DeleteObject(light);
     if (offScreen) {
         BitBlt(paint.Get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
         SelectObject(dc, oldBitmap);

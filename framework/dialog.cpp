@@ -1,11 +1,64 @@
 #include "framework/dialog.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 #include "framework/window.h"
 
 namespace lumetra {
+namespace {
+
+// The keyboard of modeless dialogs. The loop that runs them is a modal loop (the main window's, or
+// one of its dialogs' or message boxes'), which gives only its own dialog to IsDialogMessage: Tab,
+// the arrow keys, Enter and Esc would never move or press anything in a modeless one. Every modal
+// loop hands each message to the thread's message filter first (MSGF_DIALOGBOX), so a filter gives
+// the messages of a modeless dialog to IsDialogMessage for that dialog.
+struct ModelessKeyboard {
+    std::vector<HWND> dialogs;
+    HHOOK hook = nullptr;
+    bool filtering = false;  // IsDialogMessage calls the filter again: that call passes through
+};
+
+ModelessKeyboard& Keyboard() {
+    static ModelessKeyboard keyboard;
+    return keyboard;
+}
+
+LRESULT CALLBACK ModelessKeyboardFilter(int code, WPARAM wp, LPARAM lp) {
+    ModelessKeyboard& keyboard = Keyboard();
+    auto* msg = reinterpret_cast<MSG*>(lp);
+    if (code == MSGF_DIALOGBOX && msg && msg->hwnd && !keyboard.filtering) {
+        for (HWND dialog : keyboard.dialogs) {
+            if (msg->hwnd != dialog && !IsChild(dialog, msg->hwnd)) continue;
+            keyboard.filtering = true;
+            BOOL handled = IsDialogMessageA(dialog, msg);
+            keyboard.filtering = false;
+            if (handled) return 1;
+            break;
+        }
+    }
+    return CallNextHookEx(keyboard.hook, code, wp, lp);
+}
+
+void AddModelessDialog(HWND dialog) {
+    ModelessKeyboard& keyboard = Keyboard();
+    keyboard.dialogs.push_back(dialog);
+    if (!keyboard.hook)
+        keyboard.hook = SetWindowsHookExA(WH_MSGFILTER, &ModelessKeyboardFilter, nullptr, GetCurrentThreadId());
+}
+
+void RemoveModelessDialog(HWND dialog) {
+    ModelessKeyboard& keyboard = Keyboard();
+    auto& list = keyboard.dialogs;
+    list.erase(std::remove(list.begin(), list.end(), dialog), list.end());
+    if (list.empty() && keyboard.hook) {
+        UnhookWindowsHookEx(keyboard.hook);
+        keyboard.hook = nullptr;
+    }
+}
+
+}  // namespace
 
 void DataExchange::Text(int id, std::string& value) {
     HWND item = GetDlgItem(dialog_, id);
@@ -66,8 +119,12 @@ INT_PTR Dialog::DoModal(HWND owner) {
 bool Dialog::CreateModeless(HWND owner) {
     if (hwnd_) return true;
     modal_ = false;
-    return CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(templateId_), owner,
-                              &Dialog::StaticDlgProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+    HWND dialog = CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(templateId_), owner, &Dialog::StaticDlgProc,
+                                     reinterpret_cast<LPARAM>(this));
+    if (!dialog) return false;
+    AddModelessDialog(dialog);
+    keyboardRouted_ = true;
+    return true;
 }
 
 void Dialog::UpdateData(bool save) {
@@ -119,6 +176,8 @@ INT_PTR CALLBACK Dialog::StaticDlgProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     if (!self) return FALSE;
     INT_PTR result = self->DlgProc(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
+        if (self->keyboardRouted_) RemoveModelessDialog(hwnd);
+        self->keyboardRouted_ = false;
         SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->hwnd_ = nullptr;
     }

@@ -36,7 +36,8 @@ public:
 
     // Runs the dialog modally; returns the code given to End, or -1 when it cannot be created.
     INT_PTR DoModal(HWND owner);
-    // Creates the dialog modeless; it lives until DestroyWindow or this object's destruction.
+    // Creates the dialog modeless; it lives until DestroyWindow or this object's destruction. Its
+    // keyboard (Tab, arrows, Enter, Esc) works under whichever modal loop runs the thread.
     bool CreateModeless(HWND owner);
 
     HWND Handle() const { return hwnd_; }
@@ -64,6 +65,7 @@ private:
     int templateId_;
     HWND hwnd_ = nullptr;
     bool modal_ = false;
+    bool keyboardRouted_ = false;  // a modeless dialog whose keys the thread's filter routes
 };
 
 }  // namespace lumetra

@@ -66,6 +66,7 @@ using Bitmap = GdiObject<HBITMAP>;
 using Font = GdiObject<HFONT>;
 using Brush = GdiObject<HBRUSH>;
 using Region = GdiObject<HRGN>;
+using Pen = GdiObject<HPEN>;
 
 // Selects an object into a DC and restores the previous one on scope exit.
 class SelectedObject {

@@ -8,21 +8,25 @@ const char kObjectProp[] = "LumetraWindowObject";
 
 void RegisterFrameworkClass() {
     static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcA;  // replaced per window by subclassing in Bind
-    wc.hInstance = ModuleInstance();
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kWindowClass;
-    registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (!registered) registered = RegisterWindowClass(kWindowClass, CS_DBLCLKS);
 }
 
 }  // namespace
 
 HINSTANCE ModuleInstance() {
     return GetModuleHandleA(nullptr);
+}
+
+bool RegisterWindowClass(const char* name, UINT style, HBRUSH background) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = DefWindowProcA;  // replaced per window by subclassing
+    wc.hInstance = ModuleInstance();
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    return RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 Window::~Window() {

@@ -45,4 +45,8 @@ private:
 // The instance handle of the program's own module (resources, window classes).
 HINSTANCE ModuleInstance();
 
+// Registers a window class of this module with the default procedure (the framework subclasses each
+// window it creates) and the arrow cursor; true when it is registered, now or before.
+bool RegisterWindowClass(const char* name, UINT style, HBRUSH background = nullptr);
+
 }  // namespace lumetra

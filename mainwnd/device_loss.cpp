@@ -48,9 +48,23 @@ void MainWindow::OnCaptureStopped(bool aborted, HRESULT code) {
     text += aborted ? " The live picture is started again." : " The live picture returns when the device is connected again.";
     MessageBoxA(Handle(), text.c_str(), aborted ? "Error" : "Warning",
                 MB_OK | (aborted ? MB_ICONERROR : MB_ICONEXCLAMATION));
+    // A recording a motion trigger started has ended: its alert goes out as after a stop.
+    if (recording) AlertCaptureEnd();
 
     deviceRetriesLeft_ = kDeviceRetries;
     SetTimer(Handle(), kTimerDeviceRetry, kDeviceRetryMs, nullptr);
+}
+
+void MainWindow::OnRecordingWriteFailed(HRESULT code) {
+    if (!capture_.IsRecording()) return;
+    const std::string file = capture_.RecordingFile();
+    // Stopping closes the file with what reached it, so the part recorded so far stays playable.
+    StopRecording();
+    char reason[96];
+    std::snprintf(reason, sizeof reason, "Error %08x : Capture Graph : ", static_cast<unsigned>(code));
+    const std::string text = reason + std::string("The capture file cannot be written (the disk may be full). ") +
+                             "The recording was stopped; what was recorded so far is in " + file + ".";
+    MessageBoxA(Handle(), text.c_str(), "Error", MB_OK | MB_ICONERROR);
 }
 
 void MainWindow::ShowDeviceLostState() {

@@ -15,6 +15,7 @@ const MainWindow::ButtonActionRow* MainWindow::ButtonActions(size_t& count) {
         {"BUTTON_MINIMIZE", &MainWindow::OnMinimize},
         {"BUTTON_EXIT", &MainWindow::OnExitButton},
         {"BUTTON_VIEW_MENU", &MainWindow::OnViewMenu},
+        {"BUTTON_WEBSITE", &MainWindow::OnWebsiteButton},
         // Transport
         {"BUTTON_VIDCAP", &MainWindow::OnRecordButton},
         {"BUTTON_VIDPLAY", &MainWindow::OnPlayButton},
@@ -55,11 +56,13 @@ bool MainWindow::ButtonHook(const std::string& name, int onState, bool pressed) 
     // Behind a build's message box no action may start, nor a button change its state.
     if (GraphBusy()) return false;
     if (pressed) return true;
+    // BUTTON_EXIT at a count of the hidden sequence runs a diagnostic instead of ending the program.
+    if (FollowDiagnosticSequence(name)) return true;
     size_t count = 0;
     const ButtonActionRow* rows = ButtonActions(count);
     for (size_t i = 0; i < count; ++i)
         if (name == rows[i].name) return (this->*rows[i].run)();
-    return true;
+    return OnUnknownElement(name);
 }
 
 bool MainWindow::OnMinimize() {
@@ -164,9 +167,7 @@ void MainWindow::HoverHook(const std::string& name, POINT, UINT) {
 }
 
 void MainWindow::OnBackgroundPress() {
-    // The keyboard goes to the picture of the current mode (its context menu, Esc in full screen).
-    CVidFrameWnd& video = playbackActive_ ? playbackWnd_ : liveWnd_;
-    if (video.Handle()) SetFocus(video.Handle());
+    FocusVideo();
 }
 
 

@@ -2,12 +2,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "app/main_window.h"
+#include "mainwnd/live_texts.h"
 
 namespace lumetra {
 
 void MainWindow::RefreshClock() {
+    if (state_.showDroppedFrames) {
+        // The count is read from the capture pin; a graph being built is left alone meanwhile.
+        if (GraphBusy()) return;
+        SetText("TEXT_CLOCK", std::to_string(capture_.GetDroppedFrames()));
+        return;
+    }
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_s(&local, &now);
@@ -16,29 +24,16 @@ void MainWindow::RefreshClock() {
     SetText("TEXT_CLOCK", text);
 }
 
-}  // namespace lumetra
-
-namespace lumetra {
-
-namespace {
-std::string MinutesSeconds(const char* prefix, int64_t position100ns) {
-    int64_t seconds = position100ns / 10000000;
-    char text[32];
-    std::snprintf(text, sizeof text, "%s %02d:%02d", prefix, static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
-    return text;
-}
-}  // namespace
-
 void MainWindow::RefreshPlaybackTime() {
     int64_t position = -1;  // stays so for a file without position
     int percent = playback_.GetProgress(position);
     if (percent != -1) SetProgressValue("PROGRESS_VIDEO", percent);
-    if (position >= 0) SetText("TEXT_FUNC", MinutesSeconds("PLAY", position));
+    if (position >= 0) SetText("TEXT_FUNC", FormatMinutesSeconds("PLAY", position));
 }
 
 void MainWindow::RefreshRecordingTime() {
     int64_t elapsed = capture_.GetCapturePosition();
-    SetText("TEXT_FUNC", MinutesSeconds("REC", elapsed < 0 ? 0 : elapsed));
+    SetText("TEXT_FUNC", FormatMinutesSeconds("REC", elapsed));
     if (videoSettings_.UseTimeLimit() && elapsed > static_cast<int64_t>(videoSettings_.TimeLimit100ns()))
         StopRecording();
 }

@@ -57,7 +57,7 @@ void MainWindow::RunTriggerActions() {
     if (motion_.GetVideoAction(alert)) {
         motionRecording_ = alert;
         KillTimer(Handle(), kTimerMotion);
-        StartRecording();
+        StartRecording(true);
         // A trigger whose recording could not start must not make a later recording of the user's
         // send the alert.
         if (!capture_.IsCapturing()) motionRecording_ = false;

@@ -13,7 +13,7 @@ void MainWindow::OpenRecordingSchedule() {
 bool MainWindow::IsRecording() const { return capture_.GetMode() == kModeCapture; }
 
 bool MainWindow::StartScheduledRecording() {
-    if (!IsRecording()) StartRecording();
+    if (!IsRecording()) StartRecording(true);
     return capture_.IsCapturing();
 }
 

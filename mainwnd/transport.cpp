@@ -9,13 +9,13 @@
 
 namespace lumetra {
 
-void MainWindow::StartRecording() {
+void MainWindow::StartRecording(bool unattended) {
     if (capture_.IsRecording() || !HasLiveDevice()) return;
     KillTimer(Handle(), kTimerRecording);
     RecordStart started;
     {
         GraphBuild build(*this);
-        started = capture_.StartRecording();
+        started = capture_.StartRecording(unattended);
     }
     if (started == RecordStart::kRecording) SetTimer(Handle(), kTimerRecording, kLiveTextMs, nullptr);
     if (started == RecordStart::kRecording || started == RecordStart::kRecordingUntimed)

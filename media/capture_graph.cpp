@@ -145,7 +145,7 @@ std::wstring CaptureGraph::CaptureFileWide() const {
     return name;
 }
 
-bool CaptureGraph::BuildCapture() {
+bool CaptureGraph::BuildCapture(bool unattended) {
     if (!graph_) return false;
     Stop();
     Dismantle();
@@ -190,7 +190,9 @@ bool CaptureGraph::BuildCapture() {
     }
     hr = builder_->RenderStream(&PIN_CATEGORY_CAPTURE, &MEDIATYPE_Audio, audioCaptureDevice_.Get(), nullptr,
                                 mux_.Get());
-    if (hr != S_OK) ShowError("Error rendering Audio capture", -1);
+    // Nobody waits at a recording that motion or the schedule starts: a box would hold it back until
+    // answered, so such a recording goes on with video only without asking.
+    if (hr != S_OK && !unattended) ShowError("Error rendering Audio capture", -1);
     if (!GraphAlive()) return false;
     AcquireVideoWindow();
     if (!GraphAlive()) return false;
@@ -224,14 +226,14 @@ bool CaptureGraph::Run(HRESULT* result) {
     return RunGraph(control_.Get(), state_, result);
 }
 
-RecordStart CaptureGraph::StartRecording() {
+RecordStart CaptureGraph::StartRecording(bool unattended) {
     if (IsRecording()) return RecordStart::kAlreadyRecording;
     const std::string file = target_ ? target_->NextRecordingFileName() : std::string();
     if (HRESULT hr = CheckWritable(file); FAILED(hr)) {
         ShowError("Capture/Preview Graph : Cannot set output file", hr);
         return RecordStart::kFailed;  // the live picture was not touched
     }
-    if (!BuildCapture()) {  // the build has said why
+    if (!BuildCapture(unattended)) {  // the build has said why
         ReturnToPreview();
         return RecordStart::kFailed;
     }
@@ -428,6 +430,10 @@ CaptureEvent CaptureGraph::DrainEvents(HRESULT* abortCode) {
             found = p2 == 0 ? CaptureEvent::kDeviceLost : CaptureEvent::kDeviceBack;
         } else if (code == EC_ERRORABORT) {
             found = CaptureEvent::kAborted;
+            if (abortCode) *abortCode = static_cast<HRESULT>(p1);
+        } else if (code == EC_STREAM_ERROR_STOPPED && mode_ == kModeCapture) {
+            // The writer gave up (a full disk, a removed drive): the live picture itself is fine.
+            if (found == CaptureEvent::kNone) found = CaptureEvent::kRecordingStopped;
             if (abortCode) *abortCode = static_cast<HRESULT>(p1);
         }
         events_->FreeEventParams(code, p1, p2);

@@ -83,7 +83,8 @@ enum class CaptureEvent {
     kNone,
     kDeviceLost,  // the capture device went away
     kDeviceBack,  // the device reports that it is available again
-    kAborted,     // the graph stopped on an error (a recording whose file cannot be written, ...)
+    kAborted,     // the graph stopped on an error (a recording whose file cannot be opened, ...)
+    kRecordingStopped,  // a recording's file cannot be written any further (a full disk, a removed drive)
 };
 
 // How a request to record ended.
@@ -111,7 +112,7 @@ public:
 
     // Rebuild downstream of the capture filter; both leave the graph stopped.
     bool BuildPreview();
-    bool BuildCapture();
+    bool BuildCapture(bool unattended = false);
     // result, when given, receives the media control's answer.
     bool Run(HRESULT* result = nullptr);
     void Pause();
@@ -135,7 +136,7 @@ public:
     // The record action: unless a recording is under way, rebuilds for capture and runs. A file that
     // cannot be written is refused before the live picture is touched; when the build or the run
     // fails, the reason is shown and the preview is built and run again.
-    RecordStart StartRecording();
+    RecordStart StartRecording(bool unattended = false);
     // Ends a recording (its file is closed) and runs the preview again.
     bool StopRecording();
     // The file of the current or last recording.

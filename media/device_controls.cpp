@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/helpers.h"
+#include "framework/media_type.h"
 #include "media/capture_sizes.h"
 #include "media/device_names.h"
 #include "media/device_set.h"
@@ -14,18 +15,6 @@ namespace lumetra {
 const IID kIidDevicePrivateProperties = {0xBE0AB5D2, 0x3B9A, 0x4E42, {0xA0, 0x5E, 0x4A, 0x17, 0x8B, 0x56, 0x6C, 0x7C}};
 
 namespace {
-
-// Frees a media type returned by the stream configuration.
-void DeleteMediaType(AM_MEDIA_TYPE* type) {
-    if (!type) return;
-    if (type->cbFormat) CoTaskMemFree(type->pbFormat);
-    if (type->pUnk) type->pUnk->Release();
-    CoTaskMemFree(type);
-}
-
-struct MediaTypeDeleter {
-    void operator()(AM_MEDIA_TYPE* t) const { DeleteMediaType(t); }
-};
 
 // One press is reported once, for the whole process.
 SnapshotButtonLatch& ButtonLatch() {
@@ -132,7 +121,7 @@ bool DeviceControls::GetCaptureSize(int& width, int& height) const {
     if (!streamConfig_) return false;
     AM_MEDIA_TYPE* raw = nullptr;
     if (FAILED(streamConfig_->GetFormat(&raw)) || !raw) return false;
-    std::unique_ptr<AM_MEDIA_TYPE, MediaTypeDeleter> type(raw);
+    OwnedMediaType type(raw);
     if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || !type->pbFormat)
         return false;
     const auto* info = reinterpret_cast<const VIDEOINFOHEADER*>(type->pbFormat);
@@ -153,7 +142,7 @@ bool DeviceControls::SetCaptureSize(int index) const {
     if (!streamConfig_) return false;
     AM_MEDIA_TYPE* raw = nullptr;
     if (FAILED(streamConfig_->GetFormat(&raw)) || !raw) return false;
-    std::unique_ptr<AM_MEDIA_TYPE, MediaTypeDeleter> type(raw);
+    OwnedMediaType type(raw);
     if (type->formattype != FORMAT_VideoInfo || type->cbFormat < sizeof(VIDEOINFOHEADER) || !type->pbFormat)
         return true;
     auto* info = reinterpret_cast<VIDEOINFOHEADER*>(type->pbFormat);

@@ -1,6 +1,7 @@
 #include "media/playback_graph.h"
 
 #include "app/helpers.h"
+#include "framework/media_type.h"
 #include "media/capture_sizes.h"
 #include "media/graph_util.h"
 #include "media/vid_frame_wnd.h"
@@ -12,12 +13,6 @@ constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
 // Pending events are read without waiting: the window message says they are there.
 constexpr long kEventWaitMs = 0;
 
-void FreeMediaTypeContents(AM_MEDIA_TYPE& type) {
-    if (type.cbFormat) CoTaskMemFree(type.pbFormat);
-    if (type.pUnk) type.pUnk->Release();
-    type.pbFormat = nullptr;
-    type.pUnk = nullptr;
-}
 
 }  // namespace
 

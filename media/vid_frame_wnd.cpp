@@ -11,7 +11,9 @@ namespace lumetra {
 namespace {
 
 constexpr DWORD kVideoWindowStyle = WS_CLIPCHILDREN | WS_THICKFRAME;  // 0x02040000: sizing border, no caption
-constexpr int kExitFullScreen = -1;
+// Not -1 nor -2: Wine's menus keep those for "nothing chosen" and "a submenu opened", so such an
+// item could never be chosen there.
+constexpr int kExitFullScreen = 5;
 constexpr int kEnterFullScreen = -3;
 
 }  // namespace

@@ -391,6 +391,15 @@ void MotionSetupDialog::OnCancel() {
     End(IDCANCEL);
 }
 
+void MotionSetupDialog::ReleaseBackdrop() {
+    // The backdrop's static control loads its bitmap from the template at every opening, and a static
+    // control need not delete it when it goes (Wine's does not): taken back from the control, the
+    // bitmap goes with the dialog.
+    HWND backdrop = Item(IDC_MD_BACKDROP);
+    if (!backdrop) return;
+    Bitmap loaded(reinterpret_cast<HBITMAP>(SendMessageA(backdrop, STM_SETIMAGE, IMAGE_BITMAP, 0)));
+}
+
 INT_PTR MotionSetupDialog::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_HSCROLL:
@@ -399,6 +408,9 @@ INT_PTR MotionSetupDialog::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEMOVE:
         OnMouseMove(static_cast<UINT>(wp), POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))});
         return TRUE;
+    case WM_DESTROY:
+        ReleaseBackdrop();
+        return Dialog::DlgProc(msg, wp, lp);
     default:
         return Dialog::DlgProc(msg, wp, lp);
     }

@@ -76,6 +76,7 @@ private:
     void RewritePercentCaption();
     void ResetMeterRange();
     void PlaceAndSizePicture();
+    void ReleaseBackdrop();
     void ShowPicture(bool motion);
     void OnTrackbarMoved(HWND trackbar);
     void OnMouseMove(UINT keys, POINT point);

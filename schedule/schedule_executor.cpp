@@ -2,22 +2,12 @@
 
 #include <ctime>
 
+#include "app/format.h"
 #include "schedule/schedule_rules.h"
 #include "schedule/schedule_texts.h"
 
 namespace lumetra {
 namespace {
-
-std::tm LocalParts(int64_t time) {
-    std::time_t t = static_cast<std::time_t>(time);
-    std::tm parts{};
-#ifdef _WIN32
-    localtime_s(&parts, &t);
-#else
-    localtime_r(&t, &parts);
-#endif
-    return parts;
-}
 
 // The identity of an entry for the handled set: its record with status and armed flag cleared.
 std::string EntryKey(ScheduleKind kind, const ScheduleItem& item) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "app/format.h"
 #include "controls/clock_geometry.h"
 #include "schedule/schedule_texts.h"
 
@@ -24,17 +25,6 @@ constexpr size_t kNameOffset = 36;
 constexpr int32_t kSecondsPerDay = 86400;
 
 bool InRange(int32_t v, int32_t low, int32_t high) { return v >= low && v <= high; }
-
-std::tm LocalParts(int32_t time) {
-    std::time_t t = static_cast<std::time_t>(time);
-    std::tm parts{};
-#ifdef _WIN32
-    localtime_s(&parts, &t);
-#else
-    localtime_r(&t, &parts);
-#endif
-    return parts;
-}
 
 }  // namespace
 

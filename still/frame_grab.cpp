@@ -1,5 +1,7 @@
 #include "still/frame_grab.h"
 
+#include "framework/media_type.h"
+
 namespace lumetra {
 namespace {
 
@@ -11,23 +13,6 @@ GUID FourCcSubtype(char a, char b, char c, char d) {
                        static_cast<DWORD>(static_cast<unsigned char>(d)) << 24;
     return GUID{code, 0x0000, 0x0010, {0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 }
-
-// The media type GetConnectedMediaType fills in, freed on every path.
-class ConnectedType {
-public:
-    ConnectedType() = default;
-    ~ConnectedType() {
-        if (type_.cbFormat && type_.pbFormat) CoTaskMemFree(type_.pbFormat);
-        if (type_.pUnk) type_.pUnk->Release();
-    }
-    ConnectedType(const ConnectedType&) = delete;
-    ConnectedType& operator=(const ConnectedType&) = delete;
-    AM_MEDIA_TYPE* Put() { return &type_; }
-    const AM_MEDIA_TYPE& Get() const { return type_; }
-
-private:
-    AM_MEDIA_TYPE type_{};
-};
 
 FrameShape ShapeOf(PixelFormat format, const BITMAPINFOHEADER& header) {
     FrameShape shape;
@@ -82,7 +67,7 @@ GrabStatus GrabFrame(ISampleGrabber* grabber, GrabbedFrame& frame, size_t maxByt
     if (FAILED(hr) || copied <= 0 || copied > size) return GrabStatus::CopyFailed;
     frame.bytes.resize(static_cast<size_t>(copied));
 
-    ConnectedType type;
+    MediaTypeContents type;
     if (FAILED(grabber->GetConnectedMediaType(type.Put()))) return GrabStatus::NoMediaType;
     const AM_MEDIA_TYPE& connected = type.Get();
     if (connected.formattype != FORMAT_VideoInfo || !connected.pbFormat ||

@@ -15,7 +15,8 @@ from PIL import Image, ImageDraw, ImageFont
 
 # The pictures the guide uses, in the order of guide_pictures.cpp.
 PICTURES = ["main_window", "compact_view", "view_menu", "picture_size_menu", "recording", "playback",
-            "recording_settings"]
+            "recording_settings", "snapshot_popup", "still_settings", "video_standard", "tuner_window",
+            "motion_setup", "internet_destination", "recording_schedule"]
 
 # What the labelled picture calls each element of the default skin. Elements with the same label
 # (the four inputs, say) share it; the selected-setting buttons lie on one another and are named once.

@@ -54,9 +54,35 @@ std::vector<HWND> VisibleWindowsOf(DWORD pid) {
     return search.found;
 }
 
-bool IsMessageBox(HWND hwnd) {
-    return ClassName(hwnd) == "#32770" && GetDlgItem(hwnd, kMessageBoxTextId) != nullptr &&
-           (GetDlgItem(hwnd, IDOK) || GetDlgItem(hwnd, IDYES) || GetDlgItem(hwnd, IDCANCEL));
+// What a message box holds: one text without prefix processing (id 0xFFFF), an icon, and the
+// buttons of its choices. A dialog of the program may have id -1 statics too, but never only these.
+struct MessageBoxParts {
+    int texts = 0;
+    int buttons = 0;
+    int others = 0;
+};
+
+bool IsMessageBoxButton(int id) {
+    switch (id) {
+    case IDOK: case IDCANCEL: case IDABORT: case IDRETRY: case IDIGNORE: case IDYES: case IDNO:
+    case IDCLOSE: case IDHELP: case IDTRYAGAIN: case IDCONTINUE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+BOOL CALLBACK CountMessageBoxParts(HWND child, LPARAM lp) {
+    auto* parts = reinterpret_cast<MessageBoxParts*>(lp);
+    const std::string name = ClassName(child);
+    const bool isStatic = lstrcmpiA(name.c_str(), "Static") == 0, isButton = lstrcmpiA(name.c_str(), "Button") == 0;
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    const int id = GetDlgCtrlID(child);
+    if (isStatic && id == kMessageBoxTextId && (style & SS_NOPREFIX)) ++parts->texts;
+    else if (isStatic && (style & SS_TYPEMASK) == SS_ICON) {}  // the box's icon
+    else if (isButton && IsMessageBoxButton(id)) ++parts->buttons;
+    else ++parts->others;
+    return TRUE;
 }
 
 void CopyTree(const std::string& from, const std::string& to) {
@@ -90,6 +116,13 @@ void RemoveTree(const std::string& path) {
 }
 
 }  // namespace
+
+bool IsMessageBox(HWND hwnd) {
+    if (ClassName(hwnd) != "#32770") return false;
+    MessageBoxParts parts;
+    EnumChildWindows(hwnd, &CountMessageBoxParts, reinterpret_cast<LPARAM>(&parts));
+    return parts.texts == 1 && parts.buttons > 0 && parts.others == 0;
+}
 
 std::string BinFolder() { return ModuleFolder(); }
 

@@ -41,6 +41,8 @@ public:
     bool Start();
     bool Running() const;
     DWORD ProcessId() const { return pi_.dwProcessId; }
+    // The started process (full access), for measuring it; null before Start.
+    HANDLE ProcessHandle() const { return pi_.hProcess; }
 
     // The main window once it is visible, or null after the time-out.
     HWND WaitForMainWindow(DWORD timeoutMs) const;
@@ -97,6 +99,10 @@ COLORREF XScreenPixel(int x, int y);
 // The text of the tooltip whose tool is the given window of another process (the skin's buttons
 // have one each), read through memory lent in that process; nothing when there is none.
 std::optional<std::string> ToolTipText(DWORD processId, HWND tool);
+
+// Whether a window is a message box: a dialog holding only a text without prefix processing (id
+// 0xFFFF), an icon and the buttons of the box's choices.
+bool IsMessageBox(HWND hwnd);
 
 // The text of a window of any process (WM_GETTEXT) and its class name.
 std::string TextOf(HWND hwnd);

@@ -372,6 +372,36 @@ TEST_F(Media, TheTimeLimitStopsARecording) {
     EndWithEscape(program, main);
 }
 
+TEST_F(Media, ADiskThatFillsUpEndsTheRecordingWithAMessage) {
+    // A capture file that takes no more data: a link to /dev/full, where every write fails as on a
+    // full disk.
+    const std::string link = "/tmp/lumetra-e2e-full-" + std::to_string(GetCurrentProcessId()) + ".avi";
+    ASSERT_TRUE(RunUnixCommand("ln -sf /dev/full " + link));
+    std::string file = "Z:" + link;
+    for (char& c : file) if (c == '/') c = '\\';
+    SetCaptureFile(file);
+    Program program("media-disk-full");
+    HWND main = StartWithDefaultSkin(program);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForPicture(main, 15000));
+    program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
+    auto box = program.WaitForMessageBox(15000);
+    ASSERT_TRUE(box.has_value()) << "the failed recording is not told";
+    EXPECT_EQ(box->caption, "Error");
+    EXPECT_NE(box->text.find("The capture file cannot be written (the disk may be full)."), std::string::npos)
+        << box->text;
+    EXPECT_NE(box->text.find(file), std::string::npos) << box->text;
+    program.Answer(*box, IDOK);
+    // Told once; the recording is over and the live picture goes on.
+    EXPECT_TRUE(WaitFor(5000, [&] { return Shows(main, "MONITOR") && Enabled(main, "BUTTON_VIDCAP"); }));
+    EXPECT_EQ(FindChildByPrefix(main, "REC"), nullptr);
+    EXPECT_TRUE(WaitForPicture(main, 5000));
+    EXPECT_FALSE(program.WaitForExit(2000).has_value());
+    EXPECT_TRUE(program.OpenMessageBoxes().empty());
+    EndWithEscape(program, main);
+    RunUnixCommand("rm -f " + link);
+}
+
 TEST_F(Media, AnUnpluggedDeviceIsToldOnceAndTheLivePictureComesBack) {
     Program program("media-unplug");
     HWND main = StartWithDefaultSkin(program);

@@ -70,6 +70,13 @@ protected:
         program.PressKey(main, VK_ESCAPE);
         EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
     }
+    // The test skins' own names are unknown to the program: a click on one is answered by the
+    // warning that names it (it covers the small test window, so it goes before the pixels are read).
+    void AnswerUnknownName(Program& program, const std::string& name) {
+        MessageBoxInfo box = ExpectBox(program, "Warning");
+        EXPECT_EQ(box.text.rfind(name + ": not implemented: Check name definitions in ", 0), 0u) << box.text;
+        program.Answer(box, IDOK);
+    }
     MessageBoxInfo ExpectBox(Program& program, const char* caption) {
         auto box = program.WaitForMessageBox(kStartMs);
         EXPECT_TRUE(box.has_value()) << "expected a box with caption " << caption;
@@ -78,6 +85,19 @@ protected:
         return *box;
     }
 };
+
+// The pointer over a button shows its Over picture. The pointer itself is put there too: the button
+// checks where it really is, and the window may take a moment to become active again (a hover
+// counts only in the active application), so the move is repeated until the picture shows.
+bool Hover(HWND button) {
+    RECT r;
+    GetWindowRect(button, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    return WaitFor(3000, [&] {
+        PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        return CentrePixel(button) == kOverColor;
+    });
+}
 
 SIZE ClientSize(HWND hwnd) {
     RECT r;
@@ -151,12 +171,12 @@ TEST_F(Skin, ButtonPicturesFollowHoverPressOnAndDisabled) {
     ASSERT_TRUE(plain && mute);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kMainColor; }));
 
-    PostMessageA(plain, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kOverColor; })) << "hover shows Over";
+    EXPECT_TRUE(Hover(plain)) << "hover shows Over";
 
     PostMessageA(plain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kDownColor; })) << "press shows Down";
     PostMessageA(plain, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    AnswerUnknownName(program, "BUTTON_PLAIN");
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) != kDownColor; }));
 
     program.Click(mute, 5, 5);
@@ -328,16 +348,15 @@ TEST_F(Skin, UnloadableImagesAreNamedInOneWarning) {
     // hover, with its own good image, shows first that the button follows the pointer.
     HWND plain = FindChildByText(main, "BUTTON_PLAIN");
     ASSERT_NE(plain, nullptr);
-    PostMessageA(plain, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    ASSERT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kOverColor; })) << "hover shows Over";
+    ASSERT_TRUE(Hover(plain)) << "hover shows Over";
     PostMessageA(plain, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(plain) == kMainColor; }))
         << "a press with a broken Down image shows the main image's piece";
     PostMessageA(plain, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    AnswerUnknownName(program, "BUTTON_PLAIN");
     HWND mute = FindChildByText(main, "BUTTON_MUTE");
     ASSERT_NE(mute, nullptr);
-    PostMessageA(mute, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
-    ASSERT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kOverColor; }));
+    ASSERT_TRUE(Hover(mute));
     program.Click(mute, 5, 5);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kMainColor; }))
         << "the on state with a missing On image shows the main image's piece";
@@ -546,11 +565,14 @@ TEST_F(Skin, RadioButtonsOfAGroupTurnEachOtherOff) {
     auto on = [](HWND b) { return CentrePixel(b) == kOnColor; };
 
     program.Click(r1, 5, 5);
+    AnswerUnknownName(program, "BUTTON_R1");
     EXPECT_TRUE(WaitFor(3000, [&] { return on(r1); }));
     program.Click(r3, 5, 5);
+    AnswerUnknownName(program, "BUTTON_R3");
     EXPECT_TRUE(WaitFor(3000, [&] { return on(r3); }));
     EXPECT_TRUE(on(r1)) << "a button of another group turned group 1 off";
     program.Click(r2, 5, 5);
+    AnswerUnknownName(program, "BUTTON_R2");
     EXPECT_TRUE(WaitFor(3000, [&] { return on(r2) && !on(r1); })) << "selecting R2 leaves R1 on";
     EXPECT_TRUE(on(r3)) << "group 2 changed with group 1";
     EndWithEscape(program, main);

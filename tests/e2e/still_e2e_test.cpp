@@ -362,7 +362,10 @@ TEST_F(Snapshot, TheDevicesButtonHeldDownTakesOneSnapshotAndANewPressAnother) {
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 1));
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Pictures(shots_).size() == 2; })) << "no snapshot for a new press";
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "Button", 0));
-    for (const std::string& name : Pictures(shots_)) EXPECT_EQ(FileSize(shots_ + "\\" + name), kPictureBytes) << name;
+    // The second file may still be being written when it first appears.
+    for (const std::string& name : Pictures(shots_)) {
+        EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FileSize(shots_ + "\\" + name) == kPictureBytes; })) << name;
+    }
     EndWithEscape(program, main);
 }
 

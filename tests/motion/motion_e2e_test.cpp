@@ -88,6 +88,7 @@ protected:
     void TearDown() override {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
         SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Scene", 0);
+        SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Unplugged", 0);
         SetText(HKEY_LOCAL_MACHINE, kSimulator, "MotionRect", "");
     }
     void StoreDestination() {
@@ -217,6 +218,28 @@ TEST_F(Motion, TriggeredRecordingEndsWithTheAlertAndReArms) {
     EXPECT_TRUE(GetFileAttributesExA(capture_.c_str(), GetFileExInfoStandard, &data));
     // Two seconds later the detector is armed again, and the motion records and alerts again.
     EXPECT_TRUE(WaitFor(30000, [&] { return CountMessages(smtp_.Folder()) >= 2; })) << "no second trigger after re-arm";
+    End(program, main);
+}
+
+TEST_F(Motion, ATriggeredRecordingThatTheDeviceEndsStillSendsTheAlert) {
+    StoreActions(0, 0, 0, 1, 1, 0, 0);
+    Program program("motion-video-unplugged");
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr);
+    HWND setup = OpenSetup(program, main);
+    ASSERT_NE(setup, nullptr);
+    Arm(program, setup);
+    ASSERT_TRUE(WaitFor(15000, [&] { return FindChildByPrefix(main, "REC 00:01") != nullptr; })) << "no recording";
+    // The device goes away in the middle of the recording: it ends, and the alert goes out as after a stop.
+    SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Unplugged", 1);
+    auto box = program.WaitForMessageBox(15000);
+    SetDword(HKEY_LOCAL_MACHINE, kSimulator, "Unplugged", 0);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, "Warning");
+    program.Answer(*box, IDOK);
+    EXPECT_TRUE(WaitFor(20000, [&] { return CountMessages(smtp_.Folder()) >= 1; })) << "no alert";
+    EXPECT_EQ(Read(Mail(1) + "\\text.txt"), "Lumetra Motion Detection has triggered video capture");
+    EXPECT_TRUE(WaitFor(20000, [&] { return FindChildByText(main, "MONITOR") != nullptr; })) << "no picture again";
     End(program, main);
 }
 

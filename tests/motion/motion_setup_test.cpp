@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "tests/motion/dialog_driver.h"
 #include "tests/motion/loopback_servers.h"
+#include "tests/soak/resource_probe.h"
 
 namespace lumetra {
 namespace {
@@ -456,6 +457,29 @@ TEST_F(GradientBar, EmptyRangeAndPositionAtLowPaintOnlyTheBackground) {
     EXPECT_EQ(Pixel(0, 10), GetSysColor(COLOR_BTNFACE));
     SendMessageA(control_, PBM_SETPOS, 10, 0);
     EXPECT_EQ(Pixel(199, 10), RGB(153, 0, 0));  // full: the dark 2 edge is the last column
+}
+
+}  // namespace
+}  // namespace lumetra
+
+namespace lumetra {
+namespace {
+
+// The GDI objects this process holds (GetGuiResources, or its GDI handle table where that answers 0).
+long GdiObjectsHere() { return soak::ResourceProbe(GetCurrentProcess(), GetCurrentProcessId()).Take().gdiObjects; }
+
+TEST_F(MotionSetup, OpeningAndClosingAgainAndAgainKeepsNoPictureBehind) {
+    auto openAndCancel = [&] {
+        DialogDriver driver;
+        driver.Do([](HWND d) { Click(d, IDCANCEL); });
+        EXPECT_EQ(driver.Run(*dialog_), IDCANCEL);
+    };
+    openAndCancel();  // the first opening makes what lives as long as the dialog object
+    const long before = GdiObjectsHere();
+    ASSERT_GT(before, 0) << "GDI objects cannot be counted here";
+    for (int i = 0; i < 10; ++i) openAndCancel();
+    // The backdrop picture that each opening loads (and the live picture) go when the dialog closes.
+    EXPECT_LE(GdiObjectsHere() - before, 2);
 }
 
 }  // namespace

@@ -140,8 +140,8 @@ protected:
         graph_.GetSampleGrabber(0)->GetCurrentBuffer(&size, nullptr);
         return size;
     }
-    bool Record(DWORD milliseconds) {
-        if (!graph_.BuildCapture() || !graph_.Run()) return false;
+    bool Record(DWORD milliseconds, bool unattended = false) {
+        if (!graph_.BuildCapture(unattended) || !graph_.Run()) return false;
         bool seeking = graph_.EnableSeeking();
         PumpFor(milliseconds);
         EXPECT_TRUE(seeking) << "recording position not available";
@@ -438,6 +438,14 @@ TEST_F(NoAudioDevice, RecordingSaysSoOnceAndRecordsVideo) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, "Error");
     EXPECT_EQ(seen[0].text, "Error rendering Audio capture");
+    EXPECT_GT(FileSize(target_.file), 10u * 640 * 480 * 2);
+}
+
+TEST_F(NoAudioDevice, AnUnattendedRecordingAsksNothingAndRecordsVideo) {
+    ASSERT_TRUE(StartPreview());
+    DeleteFileA(target_.file.c_str());
+    ASSERT_TRUE(Record(1500, true));
+    EXPECT_TRUE(boxes_.Seen().empty()) << "a box held back a recording nobody watches";
     EXPECT_GT(FileSize(target_.file), 10u * 640 * 480 * 2);
 }
 
