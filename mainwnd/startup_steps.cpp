@@ -56,7 +56,13 @@ void MainWindow::OnLaterStartupSteps() {
     // what is on the screen is drawn first.
     RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     TraceStartupStep("main window and its elements painted");
+    // Made, a dialog's window takes the activation and gives the keyboard to its first control, hidden
+    // as it is: the main window, on the screen by now, keeps both.
+    HWND active = GetActiveWindow();
+    HWND focus = GetFocus();
     FinishDeviceDialogs();
+    if (active && GetActiveWindow() != active) SetActiveWindow(active);
+    if (focus && GetFocus() != focus && IsWindow(focus)) SetFocus(focus);
 }
 
 void MainWindow::FinishDeviceDialogs() {
