@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "framework/startup_trace.h"
 
 namespace lumetra {
 
@@ -15,6 +16,7 @@ int CaptureApp::Run() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES |
                                                         ICC_DATE_CLASSES | ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
+    TraceStartupStep("COM and common controls initialised");
     {
         // The window and its engine objects are destroyed before COM goes away, so every
         // interface they still hold is released while its server is loaded.

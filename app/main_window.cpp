@@ -5,6 +5,7 @@
 #include "app/helpers.h"
 #include "app/main_settings.h"
 #include "app/still_image.h"
+#include "framework/startup_trace.h"
 #include "lumetra_version.h"
 #include "mainwnd/timers.h"
 #include "res/resource.h"
@@ -18,6 +19,7 @@ constexpr UINT kSnapshotPollMs = 50;
 constexpr UINT kFirstResyncMs = 5;
 constexpr UINT kCaptureGraphMessage = WM_USER + 102;
 constexpr UINT kPlaybackGraphMessage = WM_USER + 101;
+constexpr UINT kLaterStartupStepsMessage = WM_APP + 0x341;
 
 }  // namespace
 
@@ -27,29 +29,36 @@ MainWindow::~MainWindow() = default;
 
 BOOL MainWindow::OnInitDialog() {
     state_.launchedByButton = QueryStillImageLaunch(state_.stillDeviceName);
+    TraceStartupStep("still image launch query");
     // The title (taskbar and task list) carries the version; the product name itself stays string 122.
     SetWindowTextA(Handle(), (ProductTitle() + " " LUMETRA_VERSION_TEXT).c_str());
     SkinDialog::OnInitDialog();
+    TraceStartupStep("skin loaded");
     LoadMainSettings(state_, inputSelector_, ViewCount());
     videoSettings_.Load();
     stillSettings_.Load();
     internet_.LoadInternetSettings();
     motion_.SetFrameSource(&motionFrames_);
+    TraceStartupStep("settings loaded, motion detection set up");
     SetIcons();
     capture_.SetTarget(&videoSettings_);
     CreateVideoWindows();
+    TraceStartupStep("video windows created");
     OpenDevice();
     SelectView(state_.skinView, false);
+    TraceStartupStep("skin view selected, window region set");
     PlaceLiveVideo();
     RefreshPropertyElements();
     RefreshInputRadio();
     RefreshPropertyDisplay();
     RefreshElements();
     RefreshFileTooltips();
+    TraceStartupStep("elements refreshed");
     if (!devices_.HasVideoDevice())
         MessageBoxA(Handle(), "Video Capture device not connected", "Warning", MB_OK | MB_ICONEXCLAMATION);
     if (liveWnd_.Handle()) ShowWindow(liveWnd_.Handle(), SW_SHOWNA);
     if (playbackWnd_.Handle()) ShowWindow(playbackWnd_.Handle(), SW_HIDE);
+    TraceStartupStep("live video window shown");
     // A press made before start-up is taken now and not acted upon.
     deviceControls_.PollSnapshotButton();
     StartPeriodicTimers();
@@ -57,7 +66,10 @@ BOOL MainWindow::OnInitDialog() {
         SetTimer(Handle(), kTimerStartupSnapshot, kStartupSnapshotMs, nullptr);
         state_.launchedByButton = false;
     }
+    TraceStartupStep("snapshot button polled, timers started");
     scheduleRunner_.Start();
+    TraceStartupStep("schedule set up");
+    PostMessageA(Handle(), kLaterStartupStepsMessage, 0, 0);
     return TRUE;
 }
 
@@ -69,22 +81,34 @@ void MainWindow::CreateVideoWindows() {
 bool MainWindow::OpenDevice() {
     GraphBuild build(*this);
     devices_.Discover();
+    TraceStartupStep("device discovery");
     if (!devices_.HasVideoDevice()) {
         // The empty graph still serves the capture file's preallocation.
         capture_.CreateGraphs(Handle(), &liveWnd_);
         return false;
     }
     if (!ConnectDevice()) return false;
+    TraceStartupStep("graph created, video device added");
     capture_.CreateAuxFilters();
     PlaceLiveVideo();
     capture_.FitVideoWindow();
     playback_.Init(Handle(), &playbackWnd_);
     deviceControls_.SetCaptureSize(state_.streamFormat);
+    TraceStartupStep("sample grabber, playback graph, capture size");
     snapshotWnd_.AttachGrabber(capture_.GetSampleGrabber(0), Handle());
-    CreateDeviceDialogs();
-    if (capture_.BuildPreview()) capture_.Run();
+    PrepareDeviceDialogs();
+    deviceDialogWindowsPending_ = true;
+    TraceStartupStep("tuner set to its stored channel");
+    if (capture_.BuildPreview()) {
+        TraceStartupStep("preview built, renderer window");
+        WatchFirstFrame();
+        capture_.Run();
+        TraceStartupStep("graph running");
+    }
     ReadDeviceProperties();
+    TraceStartupStep("device properties and mixer read");
     inputSelector_.SelectInput(-1);
+    TraceStartupStep("input selected");
     return true;
 }
 
@@ -230,6 +254,9 @@ void MainWindow::OnTimer(UINT_PTR id) {
         KillTimer(Handle(), kTimerStartupSnapshot);
         OnStartupSnapshotTimer();
         break;
+    case kTimerFirstFrame:
+        OnFirstFrameTimer();
+        break;
     default:
         break;
     }
@@ -293,6 +320,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     case kPlaybackGraphMessage:
         OnPlaybackGraphEvent();
         return TRUE;
+    case kLaterStartupStepsMessage:
+        OnLaterStartupSteps();
+        return TRUE;
     case WM_DEVICECHANGE:
         OnDeviceChange(wp);
         break;
@@ -308,7 +338,9 @@ INT_PTR MainWindow::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     default:
         break;
     }
-    return SkinDialog::DlgProc(msg, wp, lp);
+    INT_PTR result = SkinDialog::DlgProc(msg, wp, lp);
+    if (StartupTraceOn()) TraceWindowMessage(msg, wp);
+    return result;
 }
 
 }  // namespace lumetra

@@ -105,6 +105,17 @@ private:
     // Timer 14: the snapshot of a start by the device's button, once the live picture has a frame.
     void OnStartupSnapshotTimer();
 
+    // Start-up trace (mainwnd/startup_steps.cpp): the window's first showing, and the live picture's
+    // first frame, watched from before the preview runs (timer 18 writes it down).
+    void TraceWindowMessage(UINT msg, WPARAM wp);
+    // What start-up leaves until the window is on the screen (read before any input): the device
+    // dialogs' windows.
+    void OnLaterStartupSteps();
+    // Creates the device dialogs' windows if start-up has not yet (any dialog about to be shown asks).
+    void FinishDeviceDialogs();
+    void WatchFirstFrame();
+    void OnFirstFrameTimer();
+
     // Element actions.
     void ShowViewMenu();
     void SwitchView(int view);
@@ -214,6 +225,10 @@ private:
     void ShowRecordingInputMenu();
     void OnMixerControlChange(WPARAM mixer, LPARAM control);
     void CreateDeviceDialogs();
+    // CreateDeviceDialogs in two steps: what reaches the device (the tuner's stored channel) before the
+    // live picture starts, the dialogs' hidden windows once the main window is on the screen.
+    void PrepareDeviceDialogs();
+    void CreateDeviceDialogWindows();
     void DestroyDeviceDialogs();
     void PollHardwareButton();
     // A press of the device's snapshot button.
@@ -265,6 +280,9 @@ private:
     bool pendingEmail_ = false;      // ... and mailed
     bool motionRecording_ = false;   // a trigger started the recording: mail an alert when it ends
     ScheduleRunner scheduleRunner_{*this};
+    bool tracedShown_ = false;     // the start-up trace has the window's first showing
+    int firstFrameWaits_ = 0;      // timer 18 ticks spent waiting for the first frame
+    bool deviceDialogWindowsPending_ = false;  // the device was opened at start-up: its dialogs' windows follow
 };
 
 }  // namespace lumetra

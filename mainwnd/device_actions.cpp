@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "framework/startup_trace.h"
 #include "mainwnd/device_menus.h"
 #include "mainwnd/popup_menu.h"
 
@@ -156,6 +157,7 @@ bool MainWindow::IsInputDialogVisible(int input) const {
 }
 
 void MainWindow::ShowInputDialog(int input, bool show) {
+    if (show) FinishDeviceDialogs();
     switch (input) {
     case kInputTuner:
         if (tvTunerDialog_) tvTunerDialog_->Show(show);
@@ -289,6 +291,20 @@ void MainWindow::OnMixerControlChange(WPARAM mixer, LPARAM control) {
 // Device dialogs and the hardware button
 
 void MainWindow::CreateDeviceDialogs() {
+    PrepareDeviceDialogs();
+    CreateDeviceDialogWindows();
+}
+
+void MainWindow::PrepareDeviceDialogs() {
+    if (inputSelector_.HasInput(kInputTuner) && deviceControls_.Interface(DeviceControls::kTvTuner)) {
+        tvTunerDialog_ = std::make_unique<TvTunerDialog>();
+        tvTunerDialog_->TuneFromStoredState(
+            static_cast<IAMTVTuner*>(deviceControls_.Interface(DeviceControls::kTvTuner)),
+            static_cast<IAMTVAudio*>(deviceControls_.Interface(DeviceControls::kTvAudio)));
+    }
+}
+
+void MainWindow::CreateDeviceDialogWindows() {
     if (inputSelector_.HasInput(kInputWebcam) && deviceControls_.CameraControls()) {
         webcamDialog_ = std::make_unique<WebcamDialog>();
         if (webcamDialog_->CreateModeless(Handle())) webcamDialog_->AttachCameraControls(deviceControls_.CameraControls());
@@ -302,16 +318,12 @@ void MainWindow::CreateDeviceDialogs() {
                 static_cast<IAMAnalogVideoDecoder*>(deviceControls_.Interface(DeviceControls::kDecoder)));
         else analogVideoDialog_.reset();
     }
-    if (inputSelector_.HasInput(kInputTuner) && deviceControls_.Interface(DeviceControls::kTvTuner)) {
-        tvTunerDialog_ = std::make_unique<TvTunerDialog>();
-        if (tvTunerDialog_->CreateModeless(Handle()))
-            tvTunerDialog_->AttachTuner(static_cast<IAMTVTuner*>(deviceControls_.Interface(DeviceControls::kTvTuner)),
-                                        static_cast<IAMTVAudio*>(deviceControls_.Interface(DeviceControls::kTvAudio)));
-        else tvTunerDialog_.reset();
-    }
+    if (tvTunerDialog_ && !tvTunerDialog_->CreateWindowFor(Handle())) tvTunerDialog_.reset();
+    TraceStartupStep("device dialogs created");
 }
 
 void MainWindow::DestroyDeviceDialogs() {
+    deviceDialogWindowsPending_ = false;
     // The tuner stores its state on the way out when it is up.
     webcamDialog_.reset();
     analogVideoDialog_.reset();

@@ -16,6 +16,7 @@ enum TimerId : UINT_PTR {
     kTimerStartupSnapshot = 14,
     kTimerDeviceRetry = 16,    // looks for a lost video device again
     kTimerDeviceConfirm = 17,  // a rebuilt live picture has run long enough: the device is back
+    kTimerFirstFrame = 18,     // start-up trace: writes down the live picture's first frame
 };
 
 constexpr UINT kDeviceRetryMs = 2000;

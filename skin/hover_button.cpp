@@ -11,13 +11,18 @@ bool HoverButton::CreateButton(HWND parent, const RECT& rect, const std::string&
     return CreateControl("BUTTON", 0, text.c_str(), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW | extraStyle, rect, parent);
 }
 
+HWND CreateSkinTooltip(HWND owner) {
+    HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                   ModuleInstance(), nullptr);
+    if (tooltip) SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, 400);
+    return tooltip;
+}
+
 void HoverButton::EnsureTooltip() {
     if (tooltip_ || !Handle()) return;
-    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                               ModuleInstance(), nullptr);
+    tooltip_ = sharedTooltip_ ? sharedTooltip_ : CreateSkinTooltip(Handle());
     if (!tooltip_) return;
-    SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
     TOOLINFOA tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND;  // the whole client area
@@ -50,6 +55,12 @@ void HoverButton::RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp) {
     if (!tooltip_) return;
     MSG m{Handle(), msg, wp, lp, 0, {}};
     SendMessageA(tooltip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
+}
+
+HBITMAP HoverButton::Picture(ButtonPicture which) {
+    Bitmap& picture = pictures_[static_cast<size_t>(which)];
+    if (!picture && source_) picture = source_(which);
+    return picture.Get();
 }
 
 ButtonVisualState HoverButton::VisualState(const DRAWITEMSTRUCT& item) const {
@@ -109,6 +120,17 @@ LRESULT HoverButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_CAPTURECHANGED:
         ClearHover();
+        break;
+    case WM_DESTROY:
+        // A shared tooltip outlives the element: its tool goes with the element.
+        if (tooltip_ && tooltip_ == sharedTooltip_) {
+            TOOLINFOA tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = Handle();
+            tool.uId = reinterpret_cast<UINT_PTR>(Handle());
+            SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+        tooltip_ = nullptr;
         break;
     default:
         break;

@@ -2,6 +2,7 @@
 // Owner-drawn push buttons of the skin: HoverButton draws one of six pictures and tracks the
 // pointer; SkinButton adds the element name, the on state, on/off and radio behaviour, and a shape.
 #include <array>
+#include <functional>
 #include <string>
 
 #include "framework/handles.h"
@@ -11,14 +12,23 @@
 
 namespace lumetra {
 
+// A tooltip control for skin elements, owned by owner (destroyed with it).
+HWND CreateSkinTooltip(HWND owner);
+
 class HoverButton : public Window {
 public:
     using Pictures = std::array<Bitmap, 6>;  // indexed by ButtonPicture
+    using PictureSource = std::function<Bitmap(ButtonPicture)>;
 
     // Creates the owner-drawn button child (no border, no tab stop, no control identifier).
     bool CreateButton(HWND parent, const RECT& rect, const std::string& text, DWORD extraStyle = 0);
-    void SetPictures(Pictures pictures) { pictures_ = std::move(pictures); }
-    // The tooltip texts for the off and the on state; the tooltip is created on first use.
+    // Where the pictures come from: each is made the first time the button draws it, so a picture
+    // that is never shown costs nothing.
+    void SetPictureSource(PictureSource source) { source_ = std::move(source); }
+    // The tooltip control to show this element's texts in, shared with the other elements of its window;
+    // without one the element creates its own on first use.
+    void UseTooltip(HWND tooltip) { sharedTooltip_ = tooltip; }
+    // The tooltip texts for the off and the on state.
     void SetTooltipTexts(const std::string& off, const std::string& on);
     void ShowTooltipFor(bool onState);
     const std::string& TooltipText() const { return offTip_; }
@@ -30,7 +40,7 @@ public:
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     virtual ButtonVisualState VisualState(const DRAWITEMSTRUCT& item) const;
-    HBITMAP Picture(ButtonPicture which) const { return pictures_[static_cast<size_t>(which)].Get(); }
+    HBITMAP Picture(ButtonPicture which);
     void Repaint() { InvalidateRect(Handle(), nullptr, FALSE); }
     void TrackHover(WPARAM keys);
     void ClearHover();
@@ -40,8 +50,10 @@ private:
     void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
 
     Pictures pictures_;
+    PictureSource source_;
     bool hover_ = false;
-    HWND tooltip_ = nullptr;  // owned by this window: destroyed with it
+    HWND tooltip_ = nullptr;        // holds this element's tool; its own is destroyed with it
+    HWND sharedTooltip_ = nullptr;  // the window's tooltip, owned by the window
     std::string offTip_, onTip_;
 };
 

@@ -16,4 +16,8 @@ enum class PictureHeader {
 // Width and height are given as the header holds them (a bitmap's negative height as its magnitude).
 PictureHeader ReadPictureSize(const uint8_t* data, size_t size, int64_t& width, int64_t& height);
 
+// A 64-bit hash of a picture file's bytes, so that files holding the same picture are found
+// without comparing every pair byte by byte.
+uint64_t PictureBytesHash(const uint8_t* data, size_t size);
+
 }  // namespace lumetra

@@ -58,6 +58,8 @@ void SkinDialog::SkinMessage(const std::string& text, const char* caption) {
 }
 
 BOOL SkinDialog::OnInitDialog() {
+    // A new window: an element tooltip of an earlier one went with it.
+    tooltip_ = nullptr;
     ClearElements();
     LoadSkin();
     return TRUE;
@@ -179,7 +181,7 @@ void SkinDialog::SelectView(int view, bool copyStates) {
     currentView_ = view;
     // The blank window's notice is for a skin that failed; a loaded view covers it.
     if (HWND notice = GetDlgItem(Handle(), IDC_BLANK_TEXT)) ShowWindow(notice, SW_HIDE);
-    const SkinImage& main = views_[static_cast<size_t>(view)].images.main;
+    const SkinImage& main = Image(view, kMain);
     if (main.Valid())
         SetWindowPos(Handle(), nullptr, 0, 0, main.width, main.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
@@ -189,13 +191,13 @@ void SkinDialog::SelectView(int view, bool copyStates) {
 }
 
 void SkinDialog::ApplyWindowShape() {
-    const ViewImages& images = views_[static_cast<size_t>(currentView_)].images;
-    if (!images.mask.Valid()) {
+    const SkinImage& mask = Image(currentView_, kMask);
+    if (!mask.Valid()) {
         // A mask that could not be loaded was already named in the warning; keep the window rectangular.
         SetWindowRgn(Handle(), nullptr, TRUE);
         return;
     }
-    HRGN region = RegionFromMask(images.mask);
+    HRGN region = RegionFromMask(mask);
     if (!region) {
         SkinMessage("Cannot create region from main skin mask (must be in RGB(255,255,255) format)", "Error");
         return;
@@ -226,8 +228,8 @@ void SkinDialog::TextRelay(int textIndex) {
 
 void SkinDialog::Paint() {
     PaintScope paint(Handle());
-    const SkinImage& main = views_[static_cast<size_t>(currentView_)].images.main;
-    DrawBitmap(paint.Get(), main.bitmap.Get(), 0, 0, main.width, main.height);
+    const SkinImage& main = Image(currentView_, kMain);
+    DrawBitmap(paint.Get(), main.Handle(), 0, 0, main.width, main.height);
 }
 
 void SkinDialog::OnWheel(WPARAM wp, LPARAM lp) {
@@ -242,7 +244,7 @@ void SkinDialog::OnWheel(WPARAM wp, LPARAM lp) {
 
 INT_PTR SkinDialog::DlgProc(UINT msg, WPARAM wp, LPARAM lp) {
     bool skinned = currentView_ >= 0 && currentView_ < ViewCount() &&
-                   views_[static_cast<size_t>(currentView_)].images.main.Valid();
+                   Image(currentView_, kMain).Valid();
     switch (msg) {
     case WM_PAINT:
         if (!skinned) break;

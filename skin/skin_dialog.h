@@ -2,6 +2,7 @@
 // The skinned window: a borderless dialog shaped by the skin's mask, painted with its main image,
 // holding the skin's elements. Elements are addressed by element name; their events reach the
 // virtual hooks below, which a derived window overrides.
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,27 +73,44 @@ protected:
     void SkinMessage(const std::string& text, const char* caption);
 
 private:
+    // The images a view file names, by key, in the order the skin format lists them.
+    enum ImageKey {
+        kMain, kMask, kOver, kOn, kBlink, kDown, kDisabled,
+        kVolume, kMute, kBrightness, kContrast, kSaturation, kSlider, kSliderOver, kImageKeyCount
+    };
     struct ViewImages {
-        SkinImage main, mask, over, on, blink, down, disabled;
-        SkinImage volume, mute, brightness, contrast, saturation;
-        SkinImage slider, sliderOver;
+        std::array<SkinImage, kImageKeyCount> image;
         SIZE area{};    // the window's client size with this view: screen and elements are clipped to it
         RECT screen{};
     };
     struct View {
         std::string file;
         std::string title;
+        std::string path;    // the view file in full
+        std::string folder;  // its folder, where its images are
         ViewImages images;
         bool loaded = false;
     };
     void ClearElements();
-    bool LoadView(int index);
-    void CreateElements(int index, const std::string& viewFile, const std::string& folder);
+    void LoadView(int index);
+    const SkinImage& Image(int view, ImageKey key) const {
+        return views_[static_cast<size_t>(view)].images.image[key];
+    }
+    // A button's picture for a state: its rectangle cut out of that state's image, or out of the main
+    // image when that one could not be loaded; the property buttons draw from their property's image.
+    Bitmap ButtonPictureOf(int view, const std::string& name, ButtonPicture which, const RECT& at);
+    // Cuts a piece with the loader's device contexts while the skin loads, with its own afterwards.
+    Bitmap Cut(const SkinImage& image, const RECT& at);
+    void GiveTrackbarPictures(SkinTrackbar& trackbar, int view, const RECT& at);
+    void GiveProgressPictures(SkinProgress& progress, int view, const RECT& at);
+    void CreateElements(int index);
     void CreateButtons(int index, const std::string& viewFile, const std::string& folder);
     void CreateTexts(int index, const std::string& viewFile);
     void CreateTrackbars(int index, const std::string& viewFile);
     void CreateProgress(int index, const std::string& viewFile);
     void LoadViewImage(const std::string& folder, const std::string& name, SkinImage& image);
+    // The one tooltip control of all elements, created with the first of them.
+    HWND ElementTooltip();
     void ApplyWindowShape();
     void ApplyViewVisibility();
     void CopyStatesFromView(int from, int to);
@@ -103,6 +121,9 @@ private:
     std::vector<View> views_;
     int currentView_ = 0;
     std::vector<std::string> failedImages_;
+    SkinImageCache imageCache_;            // while the skin loads
+    std::unique_ptr<PieceCutter> cutter_;  // while the skin loads
+    HWND tooltip_ = nullptr;     // owned by this window
 
     std::vector<std::unique_ptr<SkinButton>> buttons_;
     std::vector<std::unique_ptr<SkinTrackbar>> trackbars_;

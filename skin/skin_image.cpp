@@ -3,6 +3,8 @@
 #include <ole2.h>
 #include <olectl.h>
 
+#include <cstring>
+
 #include "framework/com_ptr.h"
 #include "skin/picture_header.h"
 #include "skin/skin_format.h"
@@ -80,20 +82,14 @@ bool RenderPicture(IPicture* picture, SkinImage& out) {
         if (FAILED(picture->Render(dc.Get(), 0, 0, width, height, 0, hmHeight, hmWidth, -hmHeight, nullptr)))
             return false;
     }
-    out.bitmap = std::move(bitmap);
+    out.bitmap = std::make_shared<const Bitmap>(std::move(bitmap));
     out.width = width;
     out.height = height;
     return true;
 }
 
-}  // namespace
-
-bool LoadSkinImage(const std::string& path, SkinImage& out) {
-    out = SkinImage{};
-    if (path.empty()) return false;
-    DWORD size = 0;
-    HGLOBAL block = ReadFileToGlobal(path, size);
-    if (!block) return false;
+// Decodes a file's bytes; the block is freed on every path.
+bool DecodeBlock(HGLOBAL block, DWORD size, SkinImage& out) {
     if (!HeaderSizeAllowed(block, size)) {
         GlobalFree(block);
         return false;
@@ -111,23 +107,78 @@ bool LoadSkinImage(const std::string& path, SkinImage& out) {
     return RenderPicture(picture.Get(), out);
 }
 
-Bitmap CutPiece(const SkinImage& image, const RECT& piece) {
+uint64_t HashOfBlock(HGLOBAL block, DWORD size) {
+    const auto* data = static_cast<const uint8_t*>(GlobalLock(block));
+    uint64_t hash = data ? PictureBytesHash(data, size) : 0;
+    if (data) GlobalUnlock(block);
+    return hash;
+}
+
+// Whether the file at path holds exactly the block's bytes.
+bool SameBytes(const std::string& path, HGLOBAL block, DWORD size) {
+    DWORD otherSize = 0;
+    HGLOBAL other = ReadFileToGlobal(path, otherSize);
+    if (!other) return false;
+    bool same = false;
+    const void* a = GlobalLock(block);
+    const void* b = GlobalLock(other);
+    if (a && b && otherSize == size) same = std::memcmp(a, b, size) == 0;
+    if (b) GlobalUnlock(other);
+    if (a) GlobalUnlock(block);
+    GlobalFree(other);
+    return same;
+}
+
+}  // namespace
+
+bool LoadSkinImage(const std::string& path, SkinImage& out) {
+    out = SkinImage{};
+    if (path.empty()) return false;
+    DWORD size = 0;
+    HGLOBAL block = ReadFileToGlobal(path, size);
+    return block && DecodeBlock(block, size, out);
+}
+
+bool SkinImageCache::Load(const std::string& path, SkinImage& out) {
+    out = SkinImage{};
+    if (path.empty()) return false;
+    DWORD size = 0;
+    HGLOBAL block = ReadFileToGlobal(path, size);
+    if (!block) return false;
+    const uint64_t hash = HashOfBlock(block, size);
+    for (const Known& known : known_) {
+        if (known.size != size || known.hash != hash || !SameBytes(known.path, block, size)) continue;
+        GlobalFree(block);
+        out = known.image;
+        return known.loaded;
+    }
+    ++decodes_;
+    const bool loaded = DecodeBlock(block, size, out);
+    known_.push_back({path, hash, size, loaded, out});
+    return loaded;
+}
+
+PieceCutter::PieceCutter() : screen_(nullptr), source_(screen_.Get()), target_(screen_.Get()) {}
+
+Bitmap PieceCutter::Cut(const SkinImage& image, const RECT& piece) {
     int width = piece.right - piece.left;
     int height = piece.bottom - piece.top;
-    if (width <= 0 || height <= 0) return {};
-    WindowDC screen(nullptr);
-    Bitmap bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+    if (width <= 0 || height <= 0 || !source_ || !target_) return {};
+    Bitmap bitmap(CreateCompatibleBitmap(screen_.Get(), width, height));
     if (!bitmap) return {};
-    MemoryDC target(screen.Get());
-    SelectedObject selectTarget(target.Get(), bitmap.Get());
+    SelectedObject selectTarget(target_.Get(), bitmap.Get());
     RECT all{0, 0, width, height};
-    FillRect(target.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(target_.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     if (image.Valid()) {
-        MemoryDC source(screen.Get());
-        SelectedObject selectSource(source.Get(), image.bitmap.Get());
-        BitBlt(target.Get(), 0, 0, width, height, source.Get(), piece.left, piece.top, SRCCOPY);
+        SelectedObject selectSource(source_.Get(), image.Handle());
+        BitBlt(target_.Get(), 0, 0, width, height, source_.Get(), piece.left, piece.top, SRCCOPY);
     }
     return bitmap;
+}
+
+Bitmap CutPiece(const SkinImage& image, const RECT& piece) {
+    PieceCutter cutter;
+    return cutter.Cut(image, piece);
 }
 
 bool ImagePixels(const SkinImage& image, std::vector<uint32_t>& pixels) {
@@ -141,7 +192,7 @@ bool ImagePixels(const SkinImage& image, std::vector<uint32_t>& pixels) {
     info.bmiHeader.biCompression = BI_RGB;
     pixels.assign(static_cast<size_t>(image.width) * static_cast<size_t>(image.height), 0);
     WindowDC screen(nullptr);
-    return GetDIBits(screen.Get(), image.bitmap.Get(), 0, static_cast<UINT>(image.height), pixels.data(), &info,
+    return GetDIBits(screen.Get(), image.Handle(), 0, static_cast<UINT>(image.height), pixels.data(), &info,
                      DIB_RGB_COLORS) == image.height;
 }
 

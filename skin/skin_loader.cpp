@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "framework/startup_trace.h"
 #include "skin/mask_region.h"
 #include "skin/skin_dialog.h"
 #include "skin/skin_format.h"
@@ -54,22 +55,6 @@ std::string FullPath(const std::string& path) {
 
 RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-// The picture set of a button: its rectangle cut out of each state image; a state image that could
-// not be loaded gives the main image's piece instead.
-HoverButton::Pictures CutButtonPictures(const RECT& at, const SkinImage& main, const SkinImage& over,
-                                        const SkinImage& on, const SkinImage& blink, const SkinImage& down,
-                                        const SkinImage& disabled) {
-    auto cut = [&](const SkinImage& image) { return CutPiece(image.Valid() ? image : main, at); };
-    HoverButton::Pictures p;
-    p[static_cast<size_t>(ButtonPicture::Normal)] = cut(main);
-    p[static_cast<size_t>(ButtonPicture::Over)] = cut(over);
-    p[static_cast<size_t>(ButtonPicture::On)] = cut(on);
-    p[static_cast<size_t>(ButtonPicture::Blink)] = cut(blink);
-    p[static_cast<size_t>(ButtonPicture::Down)] = cut(down);
-    p[static_cast<size_t>(ButtonPicture::Disabled)] = cut(disabled);
-    return p;
-}
-
 }  // namespace
 
 void SkinDialog::LoadSkin() {
@@ -94,13 +79,20 @@ void SkinDialog::LoadSkin() {
         views_[n - 1].file = entry.file;
         views_[n - 1].title = entry.title;
     }
+    cutter_ = std::make_unique<PieceCutter>();
     for (int i = 0; i < ViewCount(); ++i) {
-        if (!LoadView(i)) {
+        const View& view = views_[static_cast<size_t>(i)];
+        if (view.file.empty() || !FileExists(view.file)) {
+            SkinMessage(view.file + " : skin not found (see Skins.ini)", "Error");
             // The views after a missing one are not loaded: the program only offers those it has.
             views_.resize(static_cast<size_t>(i));
             break;
         }
+        LoadView(i);
     }
+    // The decoded pictures stay with the views; what only loading needs goes.
+    imageCache_.Clear();
+    cutter_.reset();
     if (!failedImages_.empty()) {
         std::string text = "These skin images could not be loaded; their parts show the main image instead:";
         for (const auto& f : failedImages_) text += "\n" + f;
@@ -111,54 +103,95 @@ void SkinDialog::LoadSkin() {
 void SkinDialog::LoadViewImage(const std::string& folder, const std::string& name, SkinImage& image) {
     if (name.empty()) return;
     std::string path = folder + name;
-    if (!LoadSkinImage(path, image)) failedImages_.push_back(path);
+    const int decodes = imageCache_.Decodes();
+    if (!imageCache_.Load(path, image)) failedImages_.push_back(path);
+    if (StartupTraceOn())
+        TraceStartupStep("skin image " + name + (imageCache_.Decodes() > decodes ? " decoded" : " shared"));
 }
 
-bool SkinDialog::LoadView(int index) {
-    View& view = views_[static_cast<size_t>(index)];
-    if (view.file.empty() || !FileExists(view.file)) {
-        SkinMessage(view.file + " : skin not found (see Skins.ini)", "Error");
-        return false;
-    }
-    const std::string file = FullPath(view.file);
-    std::string folder = FolderOf(file);
-    ViewImages& images = view.images;
-    auto imageName = [&](const char* key) { return ProfileValue("IMAGES", key, file); };
+HWND SkinDialog::ElementTooltip() {
+    if (!tooltip_) tooltip_ = CreateSkinTooltip(Handle());
+    return tooltip_;
+}
 
-    LoadViewImage(folder, imageName("Main"), images.main);
-    LoadViewImage(folder, imageName("Mask"), images.mask);
-    if (images.main.Valid())
-        SetWindowPos(Handle(), nullptr, 0, 0, images.main.width, images.main.height,
+void SkinDialog::LoadView(int index) {
+    static const char* const kKeyNames[kImageKeyCount] = {"Main", "Mask", "Over", "On", "Blink", "Down",
+                                                          "Disabled", "Volume", "Mute", "Brightness",
+                                                          "Contrast", "Saturation", "Slider", "SliderOver"};
+    View& view = views_[static_cast<size_t>(index)];
+    view.path = FullPath(view.file);
+    view.folder = FolderOf(view.path);
+    ViewImages& images = view.images;
+    auto load = [&](ImageKey key) {
+        LoadViewImage(view.folder, ProfileValue("IMAGES", kKeyNames[key], view.path), images.image[key]);
+    };
+    load(kMain);
+    load(kMask);
+    const SkinImage& main = images.image[kMain];
+    if (main.Valid())
+        SetWindowPos(Handle(), nullptr, 0, 0, main.width, main.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
     // The window's area holds the live picture and the elements: nothing of the skin reaches past it.
     RECT client{};
     GetClientRect(Handle(), &client);
-    images.area = images.main.Valid() ? SIZE{images.main.width, images.main.height} : SIZE{client.right, client.bottom};
-    std::string screen = ProfileValue("SCREENINFO", "Screen", file);
+    images.area = main.Valid() ? SIZE{main.width, main.height} : SIZE{client.right, client.bottom};
+    std::string screen = ProfileValue("SCREENINFO", "Screen", view.path);
     images.screen = ToRect(ClipToArea(ReadRect(screen), images.area.cx, images.area.cy));
-    LoadViewImage(folder, imageName("Over"), images.over);
-    LoadViewImage(folder, imageName("On"), images.on);
-    LoadViewImage(folder, imageName("Blink"), images.blink);
-    LoadViewImage(folder, imageName("Down"), images.down);
-    LoadViewImage(folder, imageName("Disabled"), images.disabled);
-    LoadViewImage(folder, imageName("Volume"), images.volume);
-    LoadViewImage(folder, imageName("Mute"), images.mute);
-    LoadViewImage(folder, imageName("Brightness"), images.brightness);
-    LoadViewImage(folder, imageName("Contrast"), images.contrast);
-    LoadViewImage(folder, imageName("Saturation"), images.saturation);
-    LoadViewImage(folder, imageName("Slider"), images.slider);
-    LoadViewImage(folder, imageName("SliderOver"), images.sliderOver);
+    for (int key = kOver; key < kImageKeyCount; ++key) load(static_cast<ImageKey>(key));
 
-    CreateElements(index, file, folder);
+    CreateElements(index);
+    if (StartupTraceOn()) TraceStartupStep("skin view " + std::to_string(index + 1) + " elements created");
     view.loaded = true;
-    return true;
 }
 
-void SkinDialog::CreateElements(int index, const std::string& viewFile, const std::string& folder) {
-    CreateButtons(index, viewFile, folder);
-    CreateTexts(index, viewFile);
-    CreateTrackbars(index, viewFile);
-    CreateProgress(index, viewFile);
+Bitmap SkinDialog::ButtonPictureOf(int view, const std::string& name, ButtonPicture which, const RECT& at) {
+    auto valid = [&](ImageKey key) -> const SkinImage* {
+        const SkinImage& image = Image(view, key);
+        return image.Valid() ? &image : nullptr;
+    };
+    const SkinImage* base = nullptr;
+    const SkinImage* picture = nullptr;
+    // The property buttons draw every state from the picture of their property (the volume button's
+    // on state from Mute).
+    if (name == "BUTTON_PROP_VOLUME") {
+        base = valid(kVolume);
+        if (which == ButtonPicture::On) picture = valid(kMute);
+    } else if (name == "BUTTON_PROP_BRIGHTNESS") {
+        base = valid(kBrightness);
+    } else if (name == "BUTTON_PROP_CONTRAST") {
+        base = valid(kContrast);
+    } else if (name == "BUTTON_PROP_SATURATION") {
+        base = valid(kSaturation);
+    } else {
+        static const ImageKey kStateImage[] = {kMain, kOver, kOn, kBlink, kDown, kDisabled};
+        picture = valid(kStateImage[static_cast<size_t>(which)]);
+    }
+    if (!base) base = &Image(view, kMain);
+    return Cut(picture ? *picture : *base, at);
+}
+
+Bitmap SkinDialog::Cut(const SkinImage& image, const RECT& at) {
+    return cutter_ ? cutter_->Cut(image, at) : CutPiece(image, at);
+}
+
+void SkinDialog::GiveTrackbarPictures(SkinTrackbar& trackbar, int view, const RECT& at) {
+    const SkinImage& slider = Image(view, kSlider);
+    trackbar.SetPictures(Cut(Image(view, kMain), at), slider.Handle(), Image(view, kSliderOver).Handle(),
+                         slider.width, slider.height);
+}
+
+void SkinDialog::GiveProgressPictures(SkinProgress& progress, int view, const RECT& at) {
+    const SkinImage& main = Image(view, kMain);
+    const SkinImage& on = Image(view, kOn);
+    progress.SetPictures(Cut(main, at), Cut(on.Valid() ? on : main, at));
+}
+
+void SkinDialog::CreateElements(int index) {
+    const View& view = views_[static_cast<size_t>(index)];
+    CreateButtons(index, view.path, view.folder);
+    CreateTexts(index, view.path);
+    CreateTrackbars(index, view.path);
+    CreateProgress(index, view.path);
 }
 
 void SkinDialog::CreateButtons(int index, const std::string& viewFile, const std::string& folder) {
@@ -169,29 +202,20 @@ void SkinDialog::CreateButtons(int index, const std::string& viewFile, const std
         auto button = std::make_unique<SkinButton>(*this, static_cast<int>(buttons_.size()), index, key - 1);
         if (!button->CreateButton(Handle(), at, entry.name)) continue;
         button->Configure(entry.name, entry.type, entry.radioGroup);
-
-        // The property buttons draw every state from the picture of their property.
-        if (entry.name == "BUTTON_PROP_VOLUME") {
-            const SkinImage& v = im.volume;
-            button->SetPictures(CutButtonPictures(at, v.Valid() ? v : im.main, v, im.mute, v, v, v));
-        } else if (entry.name == "BUTTON_PROP_BRIGHTNESS" || entry.name == "BUTTON_PROP_CONTRAST" ||
-                   entry.name == "BUTTON_PROP_SATURATION") {
-            const SkinImage& p = entry.name == "BUTTON_PROP_BRIGHTNESS" ? im.brightness
-                                 : entry.name == "BUTTON_PROP_CONTRAST" ? im.contrast
-                                                                        : im.saturation;
-            button->SetPictures(CutButtonPictures(at, p.Valid() ? p : im.main, p, p, p, p, p));
-        } else {
-            button->SetPictures(CutButtonPictures(at, im.main, im.over, im.on, im.blink, im.down, im.disabled));
-        }
-
+        // Each picture is cut when the button first draws it: most states are never shown at start-up.
+        button->SetPictureSource([this, index, name = entry.name, at](ButtonPicture which) {
+            return ButtonPictureOf(index, name, which, at);
+        });
         if (!entry.shapeFile.empty()) {
             SkinImage shape;
-            bool loaded = LoadSkinImage(folder + entry.shapeFile, shape);
+            bool loaded = imageCache_.Load(folder + entry.shapeFile, shape);
+            if (StartupTraceOn()) TraceStartupStep("skin button shape " + entry.shapeFile);
             HRGN region = loaded ? RegionFromMask(shape) : nullptr;
             // The shape is drawn from the entry's corner; a clipped button starts further in.
             if (region) OffsetRgn(region, entry.rect.left - at.left, entry.rect.top - at.top);
             if (!region || !button->SetShape(region)) SkinMessage("Cannot Set Button region", "Error");
         }
+        button->UseTooltip(ElementTooltip());
         button->SetTooltipTexts(entry.tooltip, entry.onTooltip);
         buttons_.push_back(std::move(button));
     }
@@ -207,7 +231,7 @@ void SkinDialog::CreateTexts(int index, const std::string& viewFile) {
         HFONT font = CreateFontA(entry.height, 0, 0, 0, entry.bold ? FW_BOLD : FW_NORMAL, entry.italic, FALSE, FALSE,
                                  DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                  DEFAULT_PITCH | FF_DONTCARE, entry.face.c_str());
-        text->Configure(entry.name, CutPiece(im.main, at), font, entry.color);
+        text->Configure(entry.name, Cut(im.image[kMain], at), font, entry.color);
         text->SetText(entry.text);
         texts_.push_back(std::move(text));
     }
@@ -221,8 +245,7 @@ void SkinDialog::CreateTrackbars(int index, const std::string& viewFile) {
         auto trackbar = std::make_unique<SkinTrackbar>(*this, static_cast<int>(trackbars_.size()), index);
         if (!trackbar->CreateTrackbar(Handle(), at, entry.horizontal)) continue;
         trackbar->SetName(entry.name);
-        trackbar->SetPictures(CutPiece(im.main, at), im.slider.bitmap.Get(), im.sliderOver.bitmap.Get(),
-                              im.slider.width, im.slider.height);
+        GiveTrackbarPictures(*trackbar, index, at);
         trackbar->SetPosition(entry.position);
         trackbars_.push_back(std::move(trackbar));
     }
@@ -235,8 +258,9 @@ void SkinDialog::CreateProgress(int index, const std::string& viewFile) {
         RECT at = ToRect(ClipToArea(entry.rect, im.area.cx, im.area.cy));
         auto progress = std::make_unique<SkinProgress>(*this, index);
         if (!progress->CreateButton(Handle(), at, entry.name)) continue;
-        progress->Configure(entry.name, entry.horizontal, CutPiece(im.main, at),
-                            CutPiece(im.on.Valid() ? im.on : im.main, at));
+        progress->Configure(entry.name, entry.horizontal);
+        GiveProgressPictures(*progress, index, at);
+        progress->UseTooltip(ElementTooltip());
         progress->SetTooltipTexts(entry.tooltip, entry.tooltip);
         progress_.push_back(std::move(progress));
     }

@@ -6,9 +6,12 @@
 
 namespace lumetra {
 
-void SkinProgress::Configure(const std::string& name, bool horizontal, Bitmap background, Bitmap fill) {
+void SkinProgress::Configure(const std::string& name, bool horizontal) {
     name_ = name;
     horizontal_ = horizontal;
+}
+
+void SkinProgress::SetPictures(Bitmap background, Bitmap fill) {
     background_ = std::move(background);
     fill_ = std::move(fill);
 }

@@ -10,7 +10,9 @@ class SkinProgress : public HoverButton, public ElementPresence {
 public:
     SkinProgress(SkinElementHost& host, int view) : host_(host), view_(view) {}
 
-    void Configure(const std::string& name, bool horizontal, Bitmap background, Bitmap fill);
+    void Configure(const std::string& name, bool horizontal);
+    // The piece of the skin it covers and the fill drawn over it.
+    void SetPictures(Bitmap background, Bitmap fill);
     // A value from the program: ignored while the user drags or when unchanged; above 100 shows full.
     void SetValue(int value);
 

@@ -54,6 +54,11 @@ BOOL TvTunerDialog::OnInitDialog() {
 }
 
 void TvTunerDialog::AttachTuner(IAMTVTuner* tuner, IAMTVAudio* tvAudio) {
+    TuneFromStoredState(tuner, tvAudio);
+    InitWindow();
+}
+
+void TvTunerDialog::TuneFromStoredState(IAMTVTuner* tuner, IAMTVAudio* tvAudio) {
     tuner_ = ComPtr<IAMTVTuner>(tuner);
     tvAudio_ = ComPtr<IAMTVAudio>(tvAudio);
     LoadState();
@@ -62,8 +67,15 @@ void TvTunerDialog::AttachTuner(IAMTVTuner* tuner, IAMTVAudio* tvAudio) {
         tuner_->put_InputType(0, inputType_ ? TunerInputAntenna : TunerInputCable);
     }
     ReadRange();
+    // Kept within the tuner's range here already, so the picture shows the channel the window will show.
+    channels_[inputType_] = WrapChannel(channels_[inputType_], min_, max_);
     if (tuner_) tuner_->put_Channel(channels_[inputType_], AMTUNER_SUBCHAN_DEFAULT, AMTUNER_SUBCHAN_DEFAULT);
+}
+
+bool TvTunerDialog::CreateWindowFor(HWND owner) {
+    if (!CreateModeless(owner)) return false;
     InitWindow();
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -26,6 +26,11 @@ public:
     // Takes the tuner (and its TV audio, kept for the tuner's owner), loads the stored state, sets the
     // tuner to it and fills the window.
     void AttachTuner(IAMTVTuner* tuner, IAMTVAudio* tvAudio);
+    // AttachTuner in two steps, for an owner that sets the tuner before it makes the window: the
+    // stored state goes to the tuner first (no window needed), then the window is created hidden and
+    // filled from it.
+    void TuneFromStoredState(IAMTVTuner* tuner, IAMTVAudio* tvAudio);
+    bool CreateWindowFor(HWND owner);
     void Show(bool show);
     bool IsVisible() const;
     // Hides the window and stores the state, as its Close button does.

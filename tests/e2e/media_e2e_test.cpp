@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
 
 #include "tests/e2e/driver.h"
@@ -158,6 +161,66 @@ TEST_F(Media, LivePictureFillsTheSkinScreen) {
     EXPECT_TRUE(Near(bar(6), false, false, true)) << std::hex << bar(6);
     EXPECT_NE(FindChildByText(main, "MONITOR"), nullptr);
     EXPECT_NE(FindChildByText(main, "640 x 480"), nullptr);
+    EndWithEscape(program, main);
+}
+
+// Sets an environment variable for the programs started while it lives.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableA(name_, nullptr); }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name_;
+};
+
+// The steps of a start-up trace with their times (ms); a step named twice keeps its first time.
+std::map<std::string, double> ReadTraceSteps(const std::string& path) {
+    std::map<std::string, double> steps;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        double ms = 0;
+        std::string unit, step;
+        if (!(fields >> ms >> unit) || unit != "ms") continue;
+        std::getline(fields >> std::ws, step);
+        steps.emplace(step, ms);
+    }
+    return steps;
+}
+
+TEST_F(Media, StartupTraceTimesEachStepUpToTheFirstFrame) {
+    Program program("media-trace");
+    const std::string trace = program.Folder() + "\\startup.txt";
+    HWND main = nullptr;
+    {
+        ScopedEnvironment variable("LUMETRA_STARTUP_TRACE", trace);
+        main = StartWithDefaultSkin(program);
+    }
+    ASSERT_NE(main, nullptr);
+    const char* const kInOrder[] = {"COM and common controls initialised", "skin image Full_Main.bmp decoded",
+                                    "skin loaded", "device discovery", "preview built, renderer window",
+                                    "main window shown", "main window and its elements painted"};
+    std::map<std::string, double> steps;
+    EXPECT_TRUE(WaitFor(15000, [&] {
+        steps = ReadTraceSteps(trace);
+        return steps.count("first frame passed to the renderer") && steps.count("device dialogs created");
+    })) << "the trace did not reach the first frame and the device dialogs";
+    double previous = 0;
+    for (const char* step : kInOrder) {
+        ASSERT_TRUE(steps.count(step)) << "no step: " << step;
+        EXPECT_GE(steps[step], previous) << step;
+        previous = steps[step];
+    }
+    EXPECT_GT(steps["first frame passed to the renderer"], steps["preview built, renderer window"]);
+    // The device dialogs wait until the window has been drawn.
+    EXPECT_GE(steps["device dialogs created"], steps["main window and its elements painted"]);
+    EXPECT_TRUE(WaitForPicture(main)) << LastLook();
     EndWithEscape(program, main);
 }
 
