@@ -73,7 +73,12 @@ int UnusedPort() {
 }
 
 LoopbackServer::LoopbackServer() {
-    unixFolder_ = "/tmp/lumetra-servers-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(g_serial++);
+    // Wine gives the same small process ids run after run, and a folder left by an earlier run would
+    // hand over its old port and stop file: the clock makes each run's folders its own.
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    unixFolder_ = "/tmp/lumetra-servers-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(now.QuadPart) + "-" + std::to_string(g_serial++);
     windowsFolder_ = UnixToWindows(unixFolder_) + "\\data";
     CreateDirectoryA(UnixToWindows(unixFolder_).c_str(), nullptr);
     CreateDirectoryA(windowsFolder_.c_str(), nullptr);
