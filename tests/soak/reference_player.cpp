@@ -5,11 +5,9 @@
 #include <vector>
 
 namespace lumetra::soak {
-namespace {
 
 const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 
-// Takes every filter fed by this one out of the graph, the farthest first.
 void TakeOutDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
     ComPtr<IEnumPins> pins;
     if (FAILED(filter->EnumPins(pins.Put()))) return;
@@ -29,6 +27,8 @@ void TakeOutDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
         graph->RemoveFilter(next.Get());
     }
 }
+
+namespace {
 
 void SeekToStart(IMediaSeeking* seeking) {
     LONGLONG start = 0;

@@ -16,6 +16,11 @@ struct IBaseFilter;
 
 namespace lumetra::soak {
 
+extern const CLSID kClsidSampleGrabber;
+
+// Takes every filter fed by this one out of the graph, the farthest first.
+void TakeOutDownstream(IGraphBuilder* graph, IBaseFilter* filter);
+
 class ReferencePlayer {
 public:
     ReferencePlayer();

@@ -25,6 +25,7 @@
 #include "tests/e2e/test_skin.h"
 #include "tests/soak/media_checks.h"
 #include "tests/soak/reference_player.h"
+#include "tests/soak/reference_recorder.h"
 #include "tests/soak/resource_probe.h"
 
 namespace lumetra::e2e {
@@ -34,7 +35,8 @@ using soak::ResourceSample;
 
 constexpr DWORD kStartMs = 30000;
 constexpr DWORD kStepMs = 15000;
-constexpr DWORD kReferencePlayMs = 600;  // about as long as the program plays each recording
+constexpr DWORD kReferencePlayMs = 600;     // about as long as the program plays each recording
+constexpr DWORD kReferenceRecordMs = 1200;  // about as long as each of the program's recordings
 const char kOrvex[] = "SOFTWARE\\Orvex";
 
 // How far a figure may grow between the first and the last quarter of the measured cycles (their
@@ -47,10 +49,11 @@ constexpr long kUserGrowth = 4;
 constexpr long kHandleGrowth = 16;  // handles other than registry keys, where they are told apart
 // Private bytes move with the heap's own bookkeeping and the platform's caches by a few hundred
 // kilobytes; one picture buffer (640 x 480) kept per cycle grows them by 0.6 to 0.9 MB a cycle.
-// Wine's media framework keeps about 2 MB and 132 registry keys of every file it plays, and 33 keys
-// of every graph it renders, whoever plays (a program of ten lines does the same): the soak plays
-// every recording once in its own process too, and the program's private bytes may grow by what
-// this process's grow, plus the bound. Registry keys are shown, not bounded.
+// Wine's media framework keeps about 2 MB and 132 registry keys of every file it plays, 33 keys of
+// every graph it renders and about 100 KB and 66 keys of every recording, whoever plays or records (a
+// program of a hundred lines does the same): the soak plays every recording once and records once in
+// its own process too, and the program's private bytes may grow by what this process's grow, plus the
+// bound. Registry keys are shown, not bounded.
 constexpr int64_t kPrivateGrowth = 8 << 20;
 
 int EnvironmentNumber(const char* name, int fallback) {
@@ -96,7 +99,7 @@ struct Measured {
     int cycle;
     DWORD secondsSinceStart;
     ResourceSample program;    // the program
-    ResourceSample reference;  // this process, which plays every recording once too
+    ResourceSample reference;  // this process, which plays every recording once and records once too
 };
 
 // Median of one figure over a range of samples.
@@ -113,6 +116,7 @@ public:
     SoakRun(Program& program, HWND main) : program_(program), main_(main) {
         capture_ = program.Folder() + "\\soak.avi";
         shot_ = program.Folder() + "\\shot.bmp";
+        referenceCapture_ = program.Folder() + "\\reference.avi";
     }
     const std::string& CaptureFile() const { return capture_; }
     const std::string& SnapshotFile() const { return shot_; }
@@ -171,7 +175,11 @@ private:
         if (!Click("BUTTON_VIDSTOP")) return "no stop button";
         if (!WaitForText("MONITOR")) return "the recording did not stop";
         std::string fault = soak::CheckRecording(capture_, 640, 480, 15);
-        return fault.empty() ? fault : "the recording " + fault;
+        if (!fault.empty()) return "the recording " + fault;
+        // A recording made here too, the same way but without the program: what the platform keeps
+        // of a recording shows in this process as well.
+        if (!recorder_.Record(referenceCapture_, kReferenceRecordMs)) return "the reference recording failed";
+        return {};
     }
 
     std::string Snapshot() {
@@ -286,10 +294,11 @@ private:
 
     Program& program_;
     HWND main_;
-    std::string capture_, shot_;
+    std::string capture_, shot_, referenceCapture_;
     std::vector<std::string (SoakRun::*)()> steps_;
     int menuRetries_ = 0;
     soak::ReferencePlayer reference_;
+    soak::ReferenceRecorder recorder_;
 
 public:
     int MenuRetries() const { return menuRetries_; }
@@ -382,7 +391,7 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
     std::printf("soak: growth of the quarter medians: GDI %.0f, USER %.0f, handles without registry keys %.0f, "
                 "private %.0f KB; registry keys %.0f\n",
                 growth(gdi), growth(user), growth(handles), growth(memory) / 1024, growth(keys));
-    std::printf("soak: the reference player here meanwhile: private %.0f KB, registry keys %.0f\n",
+    std::printf("soak: the reference player and recorder here meanwhile: private %.0f KB, registry keys %.0f\n",
                 growth(referenceMemory) / 1024, growth(referenceKeys));
     std::printf("soak: view menu clicked again %d times (closed by itself right after a view switch)\n",
                 run.MenuRetries());
