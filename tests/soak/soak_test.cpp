@@ -55,6 +55,13 @@ constexpr long kHandleGrowth = 16;  // handles other than registry keys, where t
 // its own process too, and the program's private bytes may grow by what this process's grow, plus the
 // bound. Registry keys are shown, not bounded.
 constexpr int64_t kPrivateGrowth = 8 << 20;
+// What the platform keeps lies in the heap among the program's own short-lived blocks (pictures,
+// dialogs, skin images), which this process does not make; space between kept blocks cannot go back
+// to the system, so the program carries a little more of the same growth than this process does.
+// Two identical runs of the program's recording and playback alone differed by 8 % of that growth;
+// over the long run the program carried about 1.5 % more than this process. Allowed: 3 %, which a
+// kept picture buffer per cycle (30 % and more of the platform's growth) still exceeds many times over.
+constexpr double kPlatformGrowthSpread = 0.03;
 
 int EnvironmentNumber(const char* name, int fallback) {
     char value[32] = {};
@@ -403,7 +410,9 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
     EXPECT_GE(first.handles, 0);
     EXPECT_LE(growth(handles), kHandleGrowth) << "handles grow";
     EXPECT_GE(first.privateBytes, 0);
-    EXPECT_LE(growth(memory) - std::max(0.0, growth(referenceMemory)), kPrivateGrowth) << "private bytes grow";
+    const double platformGrowth = std::max(0.0, growth(referenceMemory));
+    EXPECT_LE(growth(memory) - platformGrowth, kPrivateGrowth + kPlatformGrowthSpread * platformGrowth)
+        << "private bytes grow";
 
     ASSERT_EQ(run.ProgramIsWell(), "");
     program.PressKey(main, VK_ESCAPE);
