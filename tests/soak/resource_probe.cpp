@@ -3,6 +3,7 @@
 #include <psapi.h>
 #include <winternl.h>
 
+#include <map>
 #include <vector>
 
 namespace lumetra::soak {
@@ -128,6 +129,22 @@ long ResourceProbe::GdiObjects() const {
     long used = 0;
     for (size_t i = 0; i < kGdiEntries; ++i) used += table[i * kGdiEntryBytes + kGdiEntryTypeOffset] != 0;
     return used;
+}
+
+std::string ResourceProbe::GdiObjectsByType() const {
+    if (guiResources_ || !gdiTable_) return "not told apart here";
+    std::vector<BYTE> table(kGdiEntries * kGdiEntryBytes);
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process_, reinterpret_cast<const void*>(gdiTable_), table.data(), table.size(), &read) ||
+        read != table.size())
+        return "unreadable";
+    std::map<int, long> byType;
+    for (size_t i = 0; i < kGdiEntries; ++i)
+        if (BYTE type = table[i * kGdiEntryBytes + kGdiEntryTypeOffset]) ++byType[type];
+    std::string text;
+    for (const auto& [type, count] : byType)
+        text += (text.empty() ? "" : ", ") + std::string("type ") + std::to_string(type) + ": " + std::to_string(count);
+    return text;
 }
 
 long ResourceProbe::UserObjects() const {

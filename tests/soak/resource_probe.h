@@ -20,6 +20,8 @@ class ResourceProbe {
 public:
     explicit ResourceProbe(HANDLE process, DWORD processId);
     ResourceSample Take() const;
+    // The GDI objects counted by kind (the handle table's type numbers), to tell which kind grows.
+    std::string GdiObjectsByType() const;
     // How each figure is measured, for the report.
     std::string Sources() const;
 

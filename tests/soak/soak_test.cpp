@@ -346,6 +346,7 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
     soak::ResourceProbe probe(program.ProcessHandle(), program.ProcessId());
     soak::ResourceProbe self(GetCurrentProcess(), GetCurrentProcessId());
     std::vector<Measured> samples;
+    std::string gdiKindsAtStart;
     const DWORD started = GetTickCount();
     FILE* report = std::fopen(reportPath.c_str(), "w");
     if (report)
@@ -360,6 +361,7 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
         if (!fault.empty()) RunUnixCommand("import -window root " + screenshot);
         ASSERT_EQ(fault, "") << "cycle " << cycle;
         if (cycle <= warmup) continue;
+        if (cycle == warmup + 1) gdiKindsAtStart = probe.GdiObjectsByType();
         Measured m{cycle, (GetTickCount() - started) / 1000, probe.Take(), self.Take()};
         samples.push_back(m);
         if (report) {
@@ -401,6 +403,8 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
                 growth(gdi), growth(user), growth(handles), growth(memory) / 1024, growth(keys));
     std::printf("soak: the reference player and recorder here meanwhile: private %.0f KB, registry keys %.0f\n",
                 growth(referenceMemory) / 1024, growth(referenceKeys));
+    std::printf("soak: GDI objects by kind, first measured cycle: %s\n", gdiKindsAtStart.c_str());
+    std::printf("soak: GDI objects by kind, last cycle:           %s\n", probe.GdiObjectsByType().c_str());
     std::printf("soak: view menu clicked again %d times (closed by itself right after a view switch)\n",
                 run.MenuRetries());
     if (first.gdiObjects >= 0) {
