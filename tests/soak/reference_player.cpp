@@ -8,6 +8,14 @@ namespace lumetra::soak {
 
 const CLSID kClsidSampleGrabber = {0xC1F400A0, 0x3F08, 0x11D3, {0x9F, 0x0B, 0x00, 0x60, 0x08, 0x03, 0x9E, 0x37}};
 
+void PumpMessagesFor(DWORD ms) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        Sleep(20);
+    }
+}
+
 void TakeOutDownstream(IGraphBuilder* graph, IBaseFilter* filter) {
     ComPtr<IEnumPins> pins;
     if (FAILED(filter->EnumPins(pins.Put()))) return;
@@ -84,11 +92,7 @@ bool ReferencePlayer::Play(const std::string& path, DWORD runMs) {
         SeekToStart(seeking.Get());
     }
     if (played) played = SUCCEEDED(control_->Run());
-    for (DWORD start = GetTickCount(); played && GetTickCount() - start < runMs;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(20);
-    }
+    if (played) PumpMessagesFor(runMs);
     if (seeking) {
         LONGLONG position = 0;
         seeking->GetCurrentPosition(&position);

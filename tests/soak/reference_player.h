@@ -21,6 +21,9 @@ extern const CLSID kClsidSampleGrabber;
 // Takes every filter fed by this one out of the graph, the farthest first.
 void TakeOutDownstream(IGraphBuilder* graph, IBaseFilter* filter);
 
+// Lets this thread's windows (the renderer's among them) handle their messages for about ms.
+void PumpMessagesFor(DWORD ms);
+
 class ReferencePlayer {
 public:
     ReferencePlayer();

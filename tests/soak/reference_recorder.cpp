@@ -72,12 +72,12 @@ bool ReferenceRecorder::Record(const std::string& path, DWORD runMs) {
     if (!graph_ || !control_) return false;
     // The preview of the last call, as the program has it between recordings.
     bool recorded = BuildPreview() && SUCCEEDED(control_->Run());
-    RunFor(100);
+    PumpMessagesFor(100);
     control_->Stop();
     StopMonitor();
     TakeApart();
     recorded = recorded && BuildCapture(std::wstring(path.begin(), path.end())) && SUCCEEDED(control_->Run());
-    RunFor(runMs);
+    PumpMessagesFor(runMs);
     control_->Stop();
     StopMonitor();
     TakeApart();
@@ -151,14 +151,6 @@ void ReferenceRecorder::ShowIn(IGraphBuilder* graph) {
     window->put_WindowStyle(WS_CHILD | WS_CLIPSIBLINGS);
     window->SetWindowPosition(0, 0, 640, 480);
     window->put_Visible(OATRUE);
-}
-
-void ReferenceRecorder::RunFor(DWORD ms) {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-        Sleep(20);
-    }
 }
 
 }  // namespace lumetra::soak

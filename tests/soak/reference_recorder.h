@@ -38,7 +38,6 @@ private:
     void StartMonitor();
     void StopMonitor();
     void ShowIn(IGraphBuilder* graph);
-    void RunFor(DWORD ms);
 
     bool comReady_ = false;
     HWND frame_ = nullptr;  // the window the picture goes into

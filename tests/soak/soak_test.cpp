@@ -352,7 +352,8 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
     if (report)
         std::fprintf(report,
                      "# %s\ncycle,seconds,gdi_objects,user_objects,handles,registry_keys,private_kb,"
-                     "reference_registry_keys,reference_private_kb\n",
+                     "reference_registry_keys,reference_private_kb,reference_gdi_objects,menu_retries,"
+                     "gdi_objects_by_kind\n",
                      probe.Sources().c_str());
 
     for (int cycle = 1; cycle <= cycles; ++cycle) {
@@ -365,10 +366,11 @@ TEST_F(Soak, EverydayUseLeavesNothingBehind) {
         Measured m{cycle, (GetTickCount() - started) / 1000, probe.Take(), self.Take()};
         samples.push_back(m);
         if (report) {
-            std::fprintf(report, "%d,%lu,%ld,%ld,%ld,%ld,%lld,%ld,%lld\n", m.cycle, m.secondsSinceStart,
-                         m.program.gdiObjects, m.program.userObjects, m.program.handles, m.program.registryKeys,
-                         static_cast<long long>(m.program.privateBytes / 1024), m.reference.registryKeys,
-                         static_cast<long long>(m.reference.privateBytes / 1024));
+            std::fprintf(report, "%d,%lu,%ld,%ld,%ld,%ld,%lld,%ld,%lld,%ld,%d,\"%s\"\n", m.cycle,
+                         m.secondsSinceStart, m.program.gdiObjects, m.program.userObjects, m.program.handles,
+                         m.program.registryKeys, static_cast<long long>(m.program.privateBytes / 1024),
+                         m.reference.registryKeys, static_cast<long long>(m.reference.privateBytes / 1024),
+                         m.reference.gdiObjects, run.MenuRetries(), probe.GdiObjectsByType().c_str());
             std::fflush(report);
         }
     }
