@@ -25,6 +25,8 @@ public:
     // Where the pictures come from: each is made the first time the button draws it, so a picture
     // that is never shown costs nothing.
     void SetPictureSource(PictureSource source) { source_ = std::move(source); }
+    // Lets the pictures go; the next draw makes again the ones it needs.
+    void DropPictures() { pictures_ = Pictures{}; }
     // The tooltip control to show this element's texts in, shared with the other elements of its window;
     // without one the element creates its own on first use.
     void UseTooltip(HWND tooltip) { sharedTooltip_ = tooltip; }

@@ -186,8 +186,16 @@ void SkinDialog::SelectView(int view, bool copyStates) {
         SetWindowPos(Handle(), nullptr, 0, 0, main.width, main.height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER | SWP_NOACTIVATE);
     ApplyViewVisibility();
+    DropHiddenViewPictures();
     ApplyWindowShape();
     InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+void SkinDialog::DropHiddenViewPictures() {
+    // Which pictures a view's buttons hold depends on what the user pointed at and pressed there; kept
+    // for hidden views they would pile up over a long session. Shown again, a view cuts what it draws.
+    for (auto& button : buttons_)
+        if (button->View() != currentView_) button->DropPictures();
 }
 
 void SkinDialog::ApplyWindowShape() {

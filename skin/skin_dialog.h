@@ -113,6 +113,7 @@ private:
     HWND ElementTooltip();
     void ApplyWindowShape();
     void ApplyViewVisibility();
+    void DropHiddenViewPictures();
     void CopyStatesFromView(int from, int to);
     void Paint();
     void OnWheel(WPARAM wp, LPARAM lp);

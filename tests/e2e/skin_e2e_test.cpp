@@ -11,6 +11,7 @@
 
 #include "tests/e2e/driver.h"
 #include "tests/e2e/test_skin.h"
+#include "tests/soak/resource_probe.h"
 
 namespace lumetra::e2e {
 namespace {
@@ -103,6 +104,29 @@ SIZE ClientSize(HWND hwnd) {
     RECT r;
     GetClientRect(hwnd, &r);
     return SIZE{r.right, r.bottom};
+}
+
+// Chooses a view through the view menu (the view titles, a separator and "Full Screen Mode"):
+// position 1 is the first view; the view is there when the window has its width.
+bool ChooseView(const Program& program, HWND main, int position, int width) {
+    HWND menu = nullptr;
+    const auto menuShown = [&] {
+        menu = FindWindowA("#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    };
+    // Under Wine a menu opened just after a view switch may close by itself: then it is opened again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HWND button = nullptr;
+        for (HWND candidate : ChildrenByText(main, "BUTTON_VIEW_MENU"))
+            if (IsWindowVisible(candidate)) button = candidate;
+        if (!button) return false;
+        program.Click(button, 5, 5);
+        if (!WaitFor(5000, menuShown)) continue;
+        for (int i = 0; i < position; ++i) program.PressKey(menu, VK_DOWN);
+        program.PressKey(menu, VK_RETURN);
+        if (WaitFor(5000, [&] { return !menuShown() && ClientSize(main).cx == width; })) return true;
+    }
+    return false;
 }
 
 TEST_F(Skin, LoadsShapedWindowWithElements) {
@@ -269,18 +293,7 @@ TEST_F(Skin, SwitchingViewsCarriesStatesAndReshapes) {
     program.Click(muteA, 5, 5);
     ASSERT_TRUE(WaitFor(3000, [&] { return CentrePixel(muteA) == kOnColor; }));
 
-    // View menu: the titles, a separator and "Full Screen Mode"; choose the second view.
-    HWND viewMenu = FindChildByText(main, "BUTTON_VIEW_MENU");
-    program.Click(viewMenu, 5, 5);
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitFor(5000, [&] {
-        menu = FindWindowA("#32768", nullptr);
-        return menu && IsWindowVisible(menu);
-    }));
-    program.PressKey(menu, VK_DOWN);
-    program.PressKey(menu, VK_DOWN);
-    program.PressKey(menu, VK_RETURN);
-    ASSERT_TRUE(WaitFor(5000, [&] { return ClientSize(main).cx == 220; })) << "view B not selected";
+    ASSERT_TRUE(ChooseView(program, main, 2, 220)) << "view B not selected";
     EXPECT_EQ(ClientSize(main).cy, 150);
     EXPECT_FALSE(IsWindowVisible(muteA));
     HWND muteB = nullptr;
@@ -290,6 +303,45 @@ TEST_F(Skin, SwitchingViewsCarriesStatesAndReshapes) {
     EXPECT_EQ(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
     EndWithEscape(program, main);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex", "SkinView"), 1u);
+}
+
+// A hidden view holds no button pictures: which ones a view cuts depends on where the pointer went
+// and what was pressed, and kept for hidden views they would pile up over a long session.
+TEST_F(Skin, AHiddenViewKeepsNoButtonPictures) {
+    Program program("skin-view-pictures");
+    WriteTestSkin(program.Folder(), {ViewA(), ViewB()});
+    HWND main = StartClean(program);
+    ASSERT_NE(main, nullptr);
+    soak::ResourceProbe probe(program.ProcessHandle(), program.ProcessId());
+    const auto gdiObjects = [&] { return probe.Take().gdiObjects; };
+    const auto showView = [&](int position, int width) {
+        if (!ChooseView(program, main, position, width)) return false;
+        SetCursorPos(0, 0);  // off the window: no button of the view shows its Over picture
+        return WaitFor(5000, [&] { return IsWindowVisible(main) != FALSE; });
+    };
+    const auto settled = [&] {
+        long last = gdiObjects();
+        WaitFor(3000, [&] {
+            Sleep(300);
+            return std::exchange(last, gdiObjects()) == last;
+        });
+        return last;
+    };
+    ASSERT_TRUE(showView(2, 220)) << "view B not selected";
+    const long withViewB = settled();
+    ASSERT_GT(withViewB, 0) << "GDI objects cannot be counted here";
+
+    // View A again: the pointer over two of its buttons cuts their Over pictures.
+    ASSERT_TRUE(showView(1, 300)) << "view A not selected";
+    for (const char* name : {"BUTTON_PLAIN", "BUTTON_EXIT"}) {
+        HWND button = FindChildByText(main, name);
+        ASSERT_NE(button, nullptr);
+        ASSERT_TRUE(Hover(button)) << name << " shows no Over picture";
+    }
+    ASSERT_TRUE(showView(2, 220)) << "view B not selected again";
+    EXPECT_TRUE(WaitFor(3000, [&] { return gdiObjects() == withViewB; }))
+        << "view B shown again holds " << gdiObjects() - withViewB << " GDI objects more";
+    EndWithEscape(program, main);
 }
 
 TEST_F(Skin, StoredViewIsSelectedAtStart) {
