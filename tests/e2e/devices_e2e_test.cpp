@@ -122,31 +122,9 @@ protected:
     }
     void TearDown() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex); }
     HWND Start(Program& program) {
-        program.CopyFromBin("skins.ini");
-        program.CopyFromBin("Default");
-        EXPECT_TRUE(program.Start());
-        HWND main = program.WaitForMainWindow(kStartMs);
-        NoBoxes(program);
-        if (main) {
-            // The live picture is up once the stream format is known and frames arrive.
-            EXPECT_TRUE(WaitFor(10000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
-            Sleep(1500);
-        }
+        HWND main = StartWithDefaultSkin(program, kStartMs);
+        if (main) Sleep(1500);
         return main;
-    }
-    void NoBoxes(const Program& program) {
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        NoBoxes(program);
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
-    }
-    void Press(Program& program, HWND main, const char* element) {
-        HWND button = FindChildByText(main, element);
-        ASSERT_NE(button, nullptr) << element;
-        program.Click(button, 5, 5);
     }
     // The skin's video screen on the screen (the default skin's full view).
     RECT Screen(HWND main) {
@@ -214,31 +192,31 @@ TEST_F(Devices, InputButtonsSwitchThePictureAndToggleTheirDialogs) {
     EXPECT_TRUE(WaitForBand(main, Band::RisingRamp)) << "composite at start";
     EXPECT_FALSE(IsWindowEnabled(FindChildByText(main, "BUTTON_INPUT_WEBCAM"))) << "the TV box has no camera input";
 
-    Press(program, main, "BUTTON_INPUT_SVIDEO");
+    ClickElement(program, main, "BUTTON_INPUT_SVIDEO");
     EXPECT_TRUE(WaitForBand(main, Band::FallingRamp)) << "S-Video";
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     EXPECT_TRUE(WaitForBand(main, Band::Checkerboard)) << "tuner";
-    Press(program, main, "BUTTON_INPUT_COMPOSITE");
+    ClickElement(program, main, "BUTTON_INPUT_COMPOSITE");
     EXPECT_TRUE(WaitForBand(main, Band::RisingRamp)) << "composite again";
 
     // The current input's button shows and hides its dialog.
-    Press(program, main, "BUTTON_INPUT_COMPOSITE");
+    ClickElement(program, main, "BUTTON_INPUT_COMPOSITE");
     EXPECT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "Analog Video") != nullptr; }));
-    Press(program, main, "BUTTON_INPUT_COMPOSITE");
+    ClickElement(program, main, "BUTTON_INPUT_COMPOSITE");
     EXPECT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "Analog Video") == nullptr; }));
 
     // Another input hides it; the tuner's own button shows the tuner window, which Esc closes first.
-    Press(program, main, "BUTTON_INPUT_COMPOSITE");
+    ClickElement(program, main, "BUTTON_INPUT_COMPOSITE");
     ASSERT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "Analog Video") != nullptr; }));
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     EXPECT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "Analog Video") == nullptr; }));
     EXPECT_EQ(ProgramWindow(program, "TV Tuner controls"), nullptr);
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     ASSERT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "TV Tuner controls") != nullptr; }));
     program.PressKey(main, VK_ESCAPE);
     EXPECT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "TV Tuner controls") == nullptr; }));
     EXPECT_FALSE(program.WaitForExit(500).has_value()) << "Esc ended the program instead of closing the tuner";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 0u);
 }
 
@@ -267,7 +245,7 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     };
     // The light grey bar keeps its level: no default brightness of 50 was pushed to the device.
     EXPECT_TRUE(WaitFor(5000, [&] { return MeanGrey(main, 0.02, 0.3, 0.1, 0.5) > 170; }));
-    Press(program, main, "BUTTON_CYCLE_NEXT");  // volume -> brightness
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");  // volume -> brightness
     ASSERT_TRUE(WaitFor(5000, [&] { return FindChildByText(main, "BUTTON_PROP_BRIGHTNESS") != nullptr; }));
     // The black bar (the eighth) at the device's default brightness.
     const double black = blackBar();
@@ -280,7 +258,7 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     // Luma 16 + 50 shows as about 58 in each colour.
     EXPECT_TRUE(blackBarBetween(45, 72)) << "wheel: black bar now " << blackBar();
     // Ten steps down, each 1 % of the maximum (255 / 100 = 2): luma 16 + 30, about 35.
-    for (int i = 0; i < 10; ++i) Press(program, main, "BUTTON_CYCLE_DOWN");
+    for (int i = 0; i < 10; ++i) ClickElement(program, main, "BUTTON_CYCLE_DOWN");
     EXPECT_TRUE(blackBarBetween(24, 46)) << "steps: black bar now " << blackBar();
     // A click at 90 % of the property bar: 229, luma 16 + 101, about 117.
     HWND level = FindChildByText(main, "PROGRESS_PROPERTY");
@@ -291,7 +269,7 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
 
     // The device's own page sets brightness back to 128; the program reads it back afterwards
     // instead of writing its 229 again.
-    Press(program, main, "BUTTON_DEVICE_PROPERTY");
+    ClickElement(program, main, "BUTTON_DEVICE_PROPERTY");
     HWND slider = nullptr, frame = nullptr;
     ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1001, "msctls_trackbar32", &slider)) != nullptr; }));
     SendMessageA(slider, TBM_SETPOS, TRUE, 128);
@@ -299,14 +277,14 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     PostMessageA(frame, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return WindowWithControl(program, 1001, "msctls_trackbar32", nullptr) == nullptr; }));
     EXPECT_TRUE(blackBarBetween(-1, 20)) << "page: black bar now " << blackBar();
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Devices, CrossbarPageRoutesAndTheInputFollows) {
     Program program("devices-crossbar");
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
-    Press(program, main, "BUTTON_XBAR");
+    ClickElement(program, main, "BUTTON_XBAR");
     HWND inputs = nullptr, frame = nullptr;
     ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1101, "ComboBox", &inputs)) != nullptr; }));
     // The page lists the video inputs in the crossbar's order: tuner, composite, S-Video.
@@ -315,7 +293,7 @@ TEST_F(Devices, CrossbarPageRoutesAndTheInputFollows) {
     SendMessageA(GetParent(inputs), WM_COMMAND, MAKEWPARAM(1101, CBN_SELCHANGE), reinterpret_cast<LPARAM>(inputs));
     PostMessageA(frame, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForBand(main, Band::FallingRamp));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 2u);
 }
 
@@ -324,7 +302,7 @@ TEST_F(Devices, CaptureSizeButtonChangesTheFormatTextAndTheWindow) {
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     ASSERT_NE(FindChildByText(main, "640 x 480"), nullptr);
-    Press(program, main, "BUTTON_CAPTURE_SIZE");
+    ClickElement(program, main, "BUTTON_CAPTURE_SIZE");
     HWND sizes = nullptr, frame = nullptr;
     ASSERT_TRUE(WaitFor(10000, [&] { return (frame = WindowWithControl(program, 1201, "ComboBox", &sizes)) != nullptr; }))
         << "the capture format's page did not show";
@@ -340,7 +318,7 @@ TEST_F(Devices, CaptureSizeButtonChangesTheFormatTextAndTheWindow) {
         GetClientRect(live, &client);
         return client.right == 319 && client.bottom == 239;
     })) << client.right << " x " << client.bottom;
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "StreamFormat"), 2u);
 
     // The size sticks: the next start captures 320 x 240.
@@ -356,7 +334,7 @@ TEST_F(Devices, RecordingInputMenuOffersTheTunerSoundOnlyForTheTuner) {
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     auto menuHeight = [&] {
-        Press(program, main, "BUTTON_PROP_VOLUME");
+        ClickElement(program, main, "BUTTON_PROP_VOLUME");
         HWND menu = nullptr;
         EXPECT_TRUE(WaitFor(5000, [&] { return (menu = VisibleMenu()) != nullptr; })) << "no menu";
         if (!menu) return 0L;
@@ -370,13 +348,13 @@ TEST_F(Devices, RecordingInputMenuOffersTheTunerSoundOnlyForTheTuner) {
         return r.bottom - r.top;
     };
     long plain = menuHeight();
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     ASSERT_TRUE(WaitForBand(main, Band::Checkerboard));
     long withTuner = menuHeight();
     EXPECT_GT(withTuner, plain) << "the TV tuner audio entry is missing";
     // Not muted: the button shows no mute.
     EXPECT_NE(FindChildByText(main, "BUTTON_PROP_VOLUME"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Devices, TunerWindowTunesAChannelThatPersists) {
@@ -386,9 +364,9 @@ TEST_F(Devices, TunerWindowTunesAChannelThatPersists) {
     Program program("devices-tuner");
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     ASSERT_TRUE(WaitForBand(main, Band::Checkerboard));
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     HWND tuner = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (tuner = ProgramWindow(program, "TV Tuner controls")) != nullptr; }));
     RECT place;
@@ -403,7 +381,7 @@ TEST_F(Devices, TunerWindowTunesAChannelThatPersists) {
     EXPECT_TRUE(WaitForFirstBar(main, true, true, false)) << "channel 9";
     PostMessageA(FindChildByText(tuner, "Close"), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return ProgramWindow(program, "TV Tuner controls") == nullptr; }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "TV_Channel_0"), 9u);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 0u);
 
@@ -412,7 +390,7 @@ TEST_F(Devices, TunerWindowTunesAChannelThatPersists) {
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(WaitForBand(second, Band::Checkerboard)) << "the tuner routed again";
     EXPECT_TRUE(WaitForFirstBar(second, true, true, false)) << "on channel 9 again";
-    Press(again, second, "BUTTON_INPUT_TUNER");  // the current input: its window
+    ClickElement(again, second, "BUTTON_INPUT_TUNER");  // the current input: its window
     HWND tuner2 = nullptr;
     ASSERT_TRUE(WaitFor(5000, [&] { return (tuner2 = ProgramWindow(again, "TV Tuner controls")) != nullptr; }));
     EXPECT_EQ(ControlText(GetDlgItem(tuner2, 1345)), "9");
@@ -454,7 +432,7 @@ TEST_F(Sound, MuteAndUnmuteThroughTheMixer) {
     ASSERT_TRUE(program.Start());
     HWND main = program.WaitForMainWindow(kStartMs);
     ASSERT_NE(main, nullptr);
-    for (const auto& box : program.OpenMessageBoxes()) ADD_FAILURE() << "unexpected box: " << box.text;
+    ExpectNoBoxes(program);
     HWND mute = FindChildByText(main, "BUTTON_MUTE");
     HWND volume = FindChildByText(main, "BUTTON_PROP_VOLUME");
     ASSERT_NE(mute, nullptr);
@@ -480,7 +458,7 @@ TEST_F(Sound, MuteAndUnmuteThroughTheMixer) {
     program.PressKey(menu, VK_RETURN);
     EXPECT_TRUE(WaitFor(5000, [&] { return CentrePixel(volume) == kMutedColor && CentrePixel(mute) == kOnColor; }))
         << "the menu's Mute did not mute";
-    for (const auto& box : program.OpenMessageBoxes()) ADD_FAILURE() << "unexpected box: " << box.text;
+    ExpectNoBoxes(program);
     program.PressKey(main, VK_ESCAPE);
     EXPECT_TRUE(program.WaitForExit(kExitMs).has_value());
 }

@@ -138,6 +138,19 @@ Program::Program(const std::string& testName) {
     CopyFileA((BinFolder() + "\\Lumetra.exe").c_str(), exe_.c_str(), FALSE);
 }
 
+void ExpectNoBoxes(const Program& program) {
+    for (const auto& box : program.OpenMessageBoxes())
+        ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
+}
+
+void EndWithEscape(Program& program, HWND main, DWORD timeoutMs) {
+    ExpectNoBoxes(program);
+    program.PressKey(main, VK_ESCAPE);
+    const auto code = program.WaitForExit(timeoutMs);
+    ASSERT_TRUE(code.has_value()) << "program did not end on Esc";
+    EXPECT_EQ(*code, 0u) << "exit code after Esc";
+}
+
 Program::Program(const std::string& exePath, const std::string& workingFolder)
     : folder_(workingFolder), exe_(exePath), ownsFolder_(false) {}
 

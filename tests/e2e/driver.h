@@ -23,6 +23,13 @@ std::string BinFolder();
 // The main window's title: the product name and the build's version.
 std::string MainWindowTitle();
 
+class Program;
+
+// Fails the test for every message box open now, naming its caption and text.
+void ExpectNoBoxes(const Program& program);
+// Expects no box open, presses Esc in the main window and expects the program to end with 0.
+void EndWithEscape(Program& program, HWND main, DWORD timeoutMs = 20000);
+
 class Program {
 public:
     // Prepares an empty work folder named after the test with a copy of Lumetra.exe.

@@ -58,21 +58,6 @@ protected:
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
         DeleteFileA(capture_.c_str());
     }
-    HWND StartWithDefaultSkin(Program& program) {
-        program.CopyFromBin("skins.ini");
-        program.CopyFromBin("Default");
-        EXPECT_TRUE(program.Start());
-        HWND main = program.WaitForMainWindow(kStartMs);
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-        return main;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
-    }
     // The skin's video screen rectangle on the screen.
     RECT ScreenRect(HWND main) {
         char value[64] = {};
@@ -149,7 +134,7 @@ protected:
 
 TEST_F(Media, LivePictureFillsTheSkinScreen) {
     Program program("media-live");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     RECT screen = ScreenRect(main);
     int w = screen.right - screen.left, h = screen.bottom - screen.top;
@@ -161,7 +146,7 @@ TEST_F(Media, LivePictureFillsTheSkinScreen) {
     EXPECT_TRUE(Near(bar(6), false, false, true)) << std::hex << bar(6);
     EXPECT_NE(FindChildByText(main, "MONITOR"), nullptr);
     EXPECT_NE(FindChildByText(main, "640 x 480"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // Sets an environment variable for the programs started while it lives.
@@ -200,7 +185,7 @@ TEST_F(Media, StartupTraceTimesEachStepUpToTheFirstFrame) {
     HWND main = nullptr;
     {
         ScopedEnvironment variable("LUMETRA_STARTUP_TRACE", trace);
-        main = StartWithDefaultSkin(program);
+        main = StartWithDefaultSkin(program, kStartMs, false);
     }
     ASSERT_NE(main, nullptr);
     const char* const kInOrder[] = {"COM and common controls initialised", "skin image Full_Main.bmp decoded",
@@ -221,12 +206,12 @@ TEST_F(Media, StartupTraceTimesEachStepUpToTheFirstFrame) {
     // The device dialogs wait until the window has been drawn.
     EXPECT_GE(steps["device dialogs created"], steps["main window and its elements painted"]);
     EXPECT_TRUE(WaitForPicture(main)) << LastLook();
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, RecordStopAndPlayBackThroughTheButtons) {
     Program program("media-record");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
 
@@ -248,14 +233,14 @@ TEST_F(Media, RecordStopAndPlayBackThroughTheButtons) {
     // At the end of the file the live picture comes back by itself.
     EXPECT_TRUE(WaitFor(20000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
     EXPECT_FALSE(IsWindowVisible(playbackWindow));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // Real pointer input through the X server: whatever is clicked, the picture stays on the skin's
 // screen; it minimises and comes back with the window and stays below the program's dialogs.
 TEST_F(Media, PictureStaysOnTheScreenWhateverTheUserClicks) {
     Program program("media-clicks");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForPicture(main, 15000)) << "no live picture: " << LastLook();
     RECT screen = ScreenRect(main);
@@ -313,7 +298,7 @@ TEST_F(Media, PictureStaysOnTheScreenWhateverTheUserClicks) {
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor(5000, [&] { return !IsWindow(dialog); }));
     EXPECT_TRUE(WaitForPicture(main, 3000)) << "after the dialog";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, RecordingToAFileThatCannotBeWrittenIsRefusedAndTheLivePictureRuns) {
@@ -321,7 +306,7 @@ TEST_F(Media, RecordingToAFileThatCannotBeWrittenIsRefusedAndTheLivePictureRuns)
                                     std::string("\\\\nohost\\noshare\\capture.avi")}) {
         SetCaptureFile(file);
         Program program("media-unwritable");
-        HWND main = StartWithDefaultSkin(program);
+        HWND main = StartWithDefaultSkin(program, kStartMs, false);
         ASSERT_NE(main, nullptr);
         ASSERT_TRUE(WaitForPicture(main, 15000));
         program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -336,7 +321,7 @@ TEST_F(Media, RecordingToAFileThatCannotBeWrittenIsRefusedAndTheLivePictureRuns)
         EXPECT_EQ(FindChildByPrefix(main, "REC"), nullptr);
         EXPECT_FALSE(Enabled(main, "BUTTON_VIDSTOP"));
         EXPECT_TRUE(WaitForPicture(main, 5000));
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
 }
 
@@ -348,7 +333,7 @@ TEST_F(Media, TheTimeLimitStopsARecording) {
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kVideoSettings, "TimeLimit", 3));
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kVideoSettings, "TimeUnits", 1));  // seconds
     Program program("media-timelimit");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
     program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -356,7 +341,7 @@ TEST_F(Media, TheTimeLimitStopsARecording) {
     // Nobody presses Stop: the limit ends the recording.
     EXPECT_TRUE(WaitFor(15000, [&] { return Shows(main, "MONITOR"); })) << "the recording goes on past its limit";
     EXPECT_GT(FileSize(file), 60u * 640 * 480 * 2);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, ADiskThatFillsUpEndsTheRecordingWithAMessage) {
@@ -368,7 +353,7 @@ TEST_F(Media, ADiskThatFillsUpEndsTheRecordingWithAMessage) {
     for (char& c : file) if (c == '/') c = '\\';
     SetCaptureFile(file);
     Program program("media-disk-full");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForPicture(main, 15000));
     program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -385,13 +370,13 @@ TEST_F(Media, ADiskThatFillsUpEndsTheRecordingWithAMessage) {
     EXPECT_TRUE(WaitForPicture(main, 5000));
     EXPECT_FALSE(program.WaitForExit(2000).has_value());
     EXPECT_TRUE(program.OpenMessageBoxes().empty());
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     RunUnixCommand("rm -f " + link);
 }
 
 TEST_F(Media, AnUnpluggedDeviceIsToldOnceAndTheLivePictureComesBack) {
     Program program("media-unplug");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForPicture(main, 15000));
     Unplug(true);
@@ -408,7 +393,7 @@ TEST_F(Media, AnUnpluggedDeviceIsToldOnceAndTheLivePictureComesBack) {
     EXPECT_TRUE(WaitFor(20000, [&] { return Shows(main, "MONITOR") && Enabled(main, "BUTTON_VIDCAP"); }))
         << "the live picture does not come back by itself";
     EXPECT_TRUE(WaitForPicture(main, 5000));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, AnUnpluggedDeviceEndsARecordingWithAPlayableFile) {
@@ -416,7 +401,7 @@ TEST_F(Media, AnUnpluggedDeviceEndsARecordingWithAPlayableFile) {
     DeleteFileA(file.c_str());
     SetCaptureFile(file);
     Program program("media-unplug-rec");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
     program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -434,14 +419,14 @@ TEST_F(Media, AnUnpluggedDeviceEndsARecordingWithAPlayableFile) {
     EXPECT_GT(FileSize(file), 30u * 640 * 480 * 2);
     Unplug(false);
     EXPECT_TRUE(WaitFor(20000, [&] { return Shows(main, "MONITOR") && Enabled(main, "BUTTON_VIDCAP"); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, PlaybackThatCannotStartLeavesTheLivePicture) {
     // No file yet: the program offers another one; declined, nothing changes.
     {
         Program program("media-play-missing");
-        HWND main = StartWithDefaultSkin(program);
+        HWND main = StartWithDefaultSkin(program, kStartMs, false);
         ASSERT_NE(main, nullptr);
         ASSERT_TRUE(WaitForPicture(main, 15000));
         program.Click(FindChildByText(main, "BUTTON_VIDPLAY"), 5, 5);
@@ -452,7 +437,7 @@ TEST_F(Media, PlaybackThatCannotStartLeavesTheLivePicture) {
         program.Answer(*box, IDNO);
         EXPECT_TRUE(Shows(main, "MONITOR"));
         EXPECT_TRUE(WaitForPicture(main, 5000));
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     // A file that is no video: it opens without a picture, and Stop brings the live picture back.
     FILE* f = std::fopen(capture_.c_str(), "wb");
@@ -460,7 +445,7 @@ TEST_F(Media, PlaybackThatCannotStartLeavesTheLivePicture) {
     std::fputs("this is not a video", f);
     std::fclose(f);
     Program program("media-play-garbage");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForPicture(main, 15000));
     program.Click(FindChildByText(main, "BUTTON_VIDPLAY"), 5, 5);
@@ -472,12 +457,12 @@ TEST_F(Media, PlaybackThatCannotStartLeavesTheLivePicture) {
     }
     EXPECT_TRUE(WaitFor(5000, [&] { return Shows(main, "MONITOR"); }));
     EXPECT_TRUE(WaitForPicture(main, 5000));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, DraggingThePlaybackBarSeeksAndPlaysOn) {
     Program program("media-seek");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
     program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -520,12 +505,12 @@ TEST_F(Media, DraggingThePlaybackBarSeeksAndPlaysOn) {
         return FindChildByPrefix(main, "PLAY 00:06") != nullptr || FindChildByPrefix(main, "PLAY 00:07") != nullptr;
     })) << "the drag did not seek";
     EXPECT_TRUE(WaitFor(6000, [&] { return Shows(main, "MONITOR"); })) << "playback did not go on to its end";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, EscLeavesFullScreenBeforeItEndsTheProgram) {
     Program program("media-fullscreen");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitForPicture(main, 15000));
     // The view menu's last item, "Full Screen Mode", chosen with the keyboard.
@@ -545,7 +530,7 @@ TEST_F(Media, EscLeavesFullScreenBeforeItEndsTheProgram) {
     EXPECT_TRUE(WaitFor(5000, [&] { return !fullScreen(); }));
     Sleep(1000);
     EXPECT_TRUE(program.Running()) << "the first Esc ended the program";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Media, AppendingNumbersKeepsEveryRecording) {
@@ -553,7 +538,7 @@ TEST_F(Media, AppendingNumbersKeepsEveryRecording) {
     const std::string numbered = capture_.substr(0, capture_.size() - 4) + "_1.avi";
     DeleteFileA(numbered.c_str());
     Program program("media-numbers");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
     for (int take = 0; take < 2; ++take) {
@@ -565,7 +550,7 @@ TEST_F(Media, AppendingNumbersKeepsEveryRecording) {
     // The second recording went to the next free name; the first is still there.
     EXPECT_GT(FileSize(capture_), 20u * 640 * 480 * 2);
     EXPECT_GT(FileSize(numbered), 20u * 640 * 480 * 2);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     DeleteFileA(numbered.c_str());
 }
 
@@ -608,7 +593,7 @@ TEST_F(Media, FileTooltipsKeepTheSkinsOwnText) {
         Sleep(200);
         EXPECT_EQ(ToolTipText(program.ProcessId(), play).value_or("(none)"), expected) << "after visit " << visit + 1;
     }
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 class NoDevice : public Media {
@@ -643,7 +628,7 @@ TEST_F(NoDevice, WarnsAndStaysUsable) {
         EXPECT_FALSE(Enabled(main, element)) << element;
     }
     EXPECT_TRUE(Enabled(main, "BUTTON_VID_FILE"));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // The simulated devices with an audio device of another name: the program finds none, and every
@@ -675,7 +660,7 @@ protected:
 
 TEST_F(NoAudio, ExitBehindABoxOfARecordingBeingBuiltWaits) {
     Program program("media-reentry");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs, false);
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
     program.Click(FindChildByText(main, "BUTTON_VIDCAP"), 5, 5);
@@ -694,7 +679,7 @@ TEST_F(NoAudio, ExitBehindABoxOfARecordingBeingBuiltWaits) {
     EXPECT_TRUE(WaitFor(10000, [&] { return FindChildByPrefix(main, "REC 00:01") != nullptr; }));
     program.Click(FindChildByText(main, "BUTTON_VIDSTOP"), 5, 5);
     EXPECT_TRUE(WaitFor(10000, [&] { return Shows(main, "MONITOR"); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 }  // namespace

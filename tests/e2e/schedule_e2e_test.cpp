@@ -97,24 +97,6 @@ protected:
     }
     void TearDown() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex); }
 
-    HWND StartWithDefaultSkin(Program& program) {
-        program.CopyFromBin("skins.ini");
-        program.CopyFromBin("Default");
-        EXPECT_TRUE(program.Start());
-        HWND main = program.WaitForMainWindow(kStartMs);
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-        if (main) {
-            EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
-        }
-        return main;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
-    }
     // View menu, then the item above "Full Screen Mode".
     HWND OpenSchedule(Program& program, HWND main) {
         program.Click(FindChildByText(main, "BUTTON_VIEW_MENU"), 5, 5);
@@ -196,7 +178,7 @@ void WaitForAnEarlyMoment() {
 TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
     DeleteFileA(capture_.c_str());
     Program program("schedule-record");
-    HWND main = StartWithDefaultSkin(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     WaitForAnEarlyMoment();
     HWND dialog = OpenSchedule(program, main);
@@ -267,13 +249,13 @@ TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
     RegQueryValueExA(once, "Item0", nullptr, nullptr, record, &size);
     RegCloseKey(once);
     EXPECT_EQ(record[32], 3);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Schedule, PreferencesAndTheDisabledFlagOutliveARestart) {
     {
         Program program("schedule-prefs");
-        HWND main = StartWithDefaultSkin(program);
+        HWND main = StartWithDefaultSkin(program, kStartMs);
         ASSERT_NE(main, nullptr);
         HWND dialog = OpenSchedule(program, main);
         ASSERT_NE(dialog, nullptr);
@@ -296,7 +278,7 @@ TEST_F(Schedule, PreferencesAndTheDisabledFlagOutliveARestart) {
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, kListOnce), LVM_GETBKCOLOR, 0, 0), 0xFAE6E6);
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor(5000, [&] { return !IsWindow(dialog); }));
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     const char* schedule = "SOFTWARE\\Orvex\\RecordingSchedule";
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, schedule, "OneTimeColor"), 0xFAE6E6u);
@@ -304,7 +286,7 @@ TEST_F(Schedule, PreferencesAndTheDisabledFlagOutliveARestart) {
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, schedule, "DisableSchedule"), 1u);
     {
         Program program("schedule-prefs-again");
-        HWND main = StartWithDefaultSkin(program);
+        HWND main = StartWithDefaultSkin(program, kStartMs);
         ASSERT_NE(main, nullptr);
         HWND dialog = OpenSchedule(program, main);
         ASSERT_NE(dialog, nullptr);
@@ -312,7 +294,7 @@ TEST_F(Schedule, PreferencesAndTheDisabledFlagOutliveARestart) {
         EXPECT_EQ(SendMessageA(GetDlgItem(dialog, kDisable), BM_GETCHECK, 0, 0), BST_CHECKED);
         PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor(5000, [&] { return !IsWindow(dialog); }));
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
 }
 

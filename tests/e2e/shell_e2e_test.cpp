@@ -25,14 +25,6 @@ HWND StartWithoutSkin(Program& program) {
     return program.WaitForMainWindow(kStartMs);
 }
 
-void EndWithEscape(Program& program, HWND main) {
-    EXPECT_TRUE(program.OpenMessageBoxes().empty());
-    program.PressKey(main, VK_ESCAPE);
-    auto code = program.WaitForExit(kExitMs);
-    ASSERT_TRUE(code.has_value()) << "program did not end on Esc";
-    EXPECT_EQ(*code, 0u);
-}
-
 class Shell : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -53,7 +45,7 @@ TEST_F(Shell, WithoutSkinShowsErrorThenBlankWindowAndEscEnds) {
     SendMessageA(GetDlgItem(main, 1001), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, "If this blank window appears there is a problem with the skinfiles - Hit [ESC] to exit");
     EXPECT_EQ(GetWindowLongA(main, GWL_STYLE) & (WS_POPUP | WS_CAPTION), static_cast<LONG>(WS_POPUP));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Shell, EnterDoesNotEndTheProgram) {
@@ -65,7 +57,7 @@ TEST_F(Shell, EnterDoesNotEndTheProgram) {
     program.PressKey(GetDlgItem(main, 1001), VK_RETURN);
     Sleep(1500);
     ASSERT_TRUE(program.Running()) << "Enter ended the program";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Shell, EmptyViewsSectionIsReported) {
@@ -79,7 +71,7 @@ TEST_F(Shell, EmptyViewsSectionIsReported) {
     program.Answer(*box, IDOK);
     HWND main = program.WaitForMainWindow(kStartMs);
     ASSERT_NE(main, nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Shell, NormalExitStoresDefaults) {
@@ -87,7 +79,7 @@ TEST_F(Shell, NormalExitStoresDefaults) {
         Program program("defaults");
         HWND main = StartWithoutSkin(program);
         ASSERT_NE(main, nullptr);
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     auto value = [](const char* name) { return ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, name); };
     EXPECT_EQ(value("StreamFormat"), 5u);
@@ -113,7 +105,7 @@ TEST_F(Shell, StoredValuesAreReadBackAtTheNextStart) {
         Program program("readback");
         HWND main = StartWithoutSkin(program);
         ASSERT_NE(main, nullptr);
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     auto value = [](const char* name) { return ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, name); };
     EXPECT_EQ(value("StreamFormat"), 2u);
@@ -130,7 +122,7 @@ TEST_F(Shell, DamagedValuesFallBackToDefaults) {
         Program program("damaged");
         HWND main = StartWithoutSkin(program);
         ASSERT_NE(main, nullptr);
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "StreamFormat"), 5u);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "PropView"), 0u);
@@ -175,7 +167,7 @@ TEST_F(Shell, WithoutMachineWriteAccessSettingsPersistForTheUser) {
         Program program("userroot");
         HWND main = StartWithoutSkin(program);
         ASSERT_NE(main, nullptr);
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kOrvex, "PropView"), 2u);
     EXPECT_EQ(ReadRegistryDword(HKEY_CURRENT_USER, kOrvex, "StreamFormat"), 5u);

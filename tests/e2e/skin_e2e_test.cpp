@@ -62,14 +62,8 @@ protected:
     }
     HWND MainWithoutBoxes(Program& program) {
         HWND main = program.WaitForMainWindow(kStartMs);
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
+        ExpectNoBoxes(program);
         return main;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        EXPECT_TRUE(program.OpenMessageBoxes().empty());
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
     }
     // The test skins' own names are unknown to the program: a click on one is answered by the
     // warning that names it (it covers the small test window, so it goes before the pixels are read).
@@ -182,7 +176,7 @@ TEST_F(Skin, LoadsShapedWindowWithElements) {
         else if (size.cx == 200 && size.cy == 24) EXPECT_FALSE(vertical) << "TRACKBAR_VOLUME is vertical";
         else ADD_FAILURE() << "unexpected trackbar " << size.cx << "x" << size.cy;
     }
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, ButtonPicturesFollowHoverPressOnAndDisabled) {
@@ -216,7 +210,7 @@ TEST_F(Skin, ButtonPicturesFollowHoverPressOnAndDisabled) {
     PostMessageA(mute, WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
     Sleep(300);
     EXPECT_NE(CentrePixel(mute), kOnColor);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, ProgressFollowsTheMouseAndTextScrollsAfterAPause) {
@@ -249,7 +243,7 @@ TEST_F(Skin, ProgressFollowsTheMouseAndTextScrollsAfterAPause) {
     Sleep(600);
     EXPECT_EQ(snapshot(), first) << "scrolling started before its pause";
     EXPECT_TRUE(WaitFor(8000, [&] { return snapshot() != first; })) << "text never scrolled";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, DraggingTheBackgroundMovesTheWindow) {
@@ -280,7 +274,7 @@ TEST_F(Skin, DraggingTheBackgroundMovesTheWindow) {
     }));
     EXPECT_EQ(after.left - before.left, 60);
     EXPECT_EQ(after.top - before.top, 40);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, SwitchingViewsCarriesStatesAndReshapes) {
@@ -301,7 +295,7 @@ TEST_F(Skin, SwitchingViewsCarriesStatesAndReshapes) {
     EXPECT_NE(muteB, muteA);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(muteB) == kOnColor; })) << "mute state not carried over";
     EXPECT_EQ(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, "SOFTWARE\\Orvex", "SkinView"), 1u);
 }
 
@@ -341,7 +335,7 @@ TEST_F(Skin, AHiddenViewKeepsNoButtonPictures) {
     ASSERT_TRUE(showView(2, 220)) << "view B not selected again";
     EXPECT_TRUE(WaitFor(3000, [&] { return gdiObjects() == withViewB; }))
         << "view B shown again holds " << gdiObjects() - withViewB << " GDI objects more";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, StoredViewIsSelectedAtStart) {
@@ -352,7 +346,7 @@ TEST_F(Skin, StoredViewIsSelectedAtStart) {
     ASSERT_NE(main, nullptr);
     // A stored view past the last one selects the last view.
     EXPECT_TRUE(WaitFor(3000, [&] { return ClientSize(main).cx == 220; }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, MissingViewFileAfterAGoodOne) {
@@ -371,7 +365,7 @@ TEST_F(Skin, MissingViewFileAfterAGoodOne) {
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(ClientSize(main).cx, 300);  // the good view is in use
     EXPECT_NE(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, ZeroViewsLoadNothingAndSayNothing) {
@@ -380,7 +374,7 @@ TEST_F(Skin, ZeroViewsLoadNothingAndSayNothing) {
     HWND main = StartClean(program);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(main, 1001)));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, UnloadableImagesAreNamedInOneWarning) {
@@ -412,7 +406,7 @@ TEST_F(Skin, UnloadableImagesAreNamedInOneWarning) {
     program.Click(mute, 5, 5);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kMainColor; }))
         << "the on state with a missing On image shows the main image's piece";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, ButtonShapeThatCannotBeAppliedIsReported) {
@@ -427,7 +421,7 @@ TEST_F(Skin, ButtonShapeThatCannotBeAppliedIsReported) {
     HWND main = MainWithoutBoxes(program);
     ASSERT_NE(main, nullptr);
     EXPECT_NE(FindChildByText(main, "BUTTON_VIEW_MENU"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, AllWhiteMaskLeavesAnInvisibleWindowThatEscStillEnds) {
@@ -439,7 +433,7 @@ TEST_F(Skin, AllWhiteMaskLeavesAnInvisibleWindowThatEscStillEnds) {
     HRGN shape = CreateRectRgn(0, 0, 1, 1);
     EXPECT_TRUE(WaitFor(3000, [&] { return GetWindowRgn(main, shape) == NULLREGION; })) << "shape is not empty";
     DeleteObject(shape);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, KeyGapEndsTheElementScan) {
@@ -454,7 +448,7 @@ TEST_F(Skin, KeyGapEndsTheElementScan) {
     EXPECT_NE(FindChildByText(main, "BUTTON_ONE"), nullptr);
     EXPECT_NE(FindChildByText(main, "BUTTON_TWO"), nullptr);
     EXPECT_EQ(FindChildByText(main, "BUTTON_FOUR"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // A baseline JPEG of 8 x 8 green pixels; its frame header holds the height at 163 and the width at 165.
@@ -549,7 +543,7 @@ TEST_F(Skin, EmptyFolderReadsViewFilesBesideTheProgram) {
     EXPECT_NE(FindChildByText(main, "BUTTON_PLAIN"), nullptr);
     EXPECT_NE(FindChildByText(main, "PROGRESS_VIDEO"), nullptr);
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(main, 1001))) << "the blank window's notice is shown";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // Pictures and sizes no screen can show: refused with the usual warning, or clipped to the window,
@@ -600,7 +594,7 @@ TEST_F(Skin, HostileImagesAndSizesLeaveAUsableWindow) {
     EXPECT_EQ(WindowFromPoint(POINT{(m.left + m.right) / 2, (m.top + m.bottom) / 2}), mute);
     program.Click(mute, 5, 5);
     EXPECT_TRUE(WaitFor(3000, [&] { return CentrePixel(mute) == kOnColor; })) << "the mute button does not react";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Skin, RadioButtonsOfAGroupTurnEachOtherOff) {
@@ -627,7 +621,7 @@ TEST_F(Skin, RadioButtonsOfAGroupTurnEachOtherOff) {
     AnswerUnknownName(program, "BUTTON_R2");
     EXPECT_TRUE(WaitFor(3000, [&] { return on(r2) && !on(r1); })) << "selecting R2 leaves R1 on";
     EXPECT_TRUE(on(r3)) << "group 2 changed with group 1";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 }  // namespace
@@ -670,7 +664,7 @@ TEST_F(Skin, DefaultSkinShowsShapedWithEveryElement) {
     // Only the selected property's button is shown (volume by default).
     EXPECT_NE(FindChildByText(main, "BUTTON_PROP_VOLUME"), nullptr);
     EXPECT_EQ(FindChildByText(main, "BUTTON_PROP_SATURATION"), nullptr);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 }  // namespace

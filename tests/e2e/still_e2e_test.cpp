@@ -72,31 +72,6 @@ protected:
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 1));
         ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UseShutterSound", 0));
     }
-    HWND StartLive(Program& program) {
-        program.CopyFromBin("skins.ini");
-        program.CopyFromBin("Default");
-        EXPECT_TRUE(program.Start());
-        HWND main = program.WaitForMainWindow(kStartMs);
-        ExpectNoBoxes(program);
-        if (main) {
-            EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
-        }
-        return main;
-    }
-    void ExpectNoBoxes(Program& program) {
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        ExpectNoBoxes(program);
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
-    }
-    void ClickElement(Program& program, HWND main, const char* name) {
-        HWND element = FindChildByText(main, name);
-        ASSERT_NE(element, nullptr) << name;
-        program.Click(element, 5, 5);
-    }
     // Takes a snapshot with the camera button; the pop-up titled with the file's name, or null.
     HWND SnapshotToPopUp(Program& program, HWND main, const std::string& name) {
         ClickElement(program, main, "BUTTON_SNAPSHOT");
@@ -123,7 +98,7 @@ protected:
 TEST_F(Snapshot, CameraButtonWritesTheFileAndShowsThePopUpAtTheTopRight) {
     Program program("still-camera");
     PrepareSnapshots(program);
-    HWND main = StartLive(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     HWND popup = SnapshotToPopUp(program, main, "shot.bmp");
     ASSERT_NE(popup, nullptr) << "no pop-up";
@@ -139,13 +114,13 @@ TEST_F(Snapshot, CameraButtonWritesTheFileAndShowsThePopUpAtTheTopRight) {
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return IsWindow(popup) && !IsWindowVisible(popup); }))
         << "Esc did not just hide the pop-up";
     EXPECT_FALSE(program.WaitForExit(1000).has_value()) << "Esc ended the program under the pop-up";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Snapshot, RenameAndDeleteFromThePopUpsMenu) {
     Program program("still-menu");
     PrepareSnapshots(program);
-    HWND main = StartLive(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     HWND popup = SnapshotToPopUp(program, main, "shot.bmp");
     ASSERT_NE(popup, nullptr);
@@ -186,14 +161,14 @@ TEST_F(Snapshot, RenameAndDeleteFromThePopUpsMenu) {
     EXPECT_TRUE(IsWindowVisible(popup));
     program.PressKey(main, VK_ESCAPE);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindowVisible(popup); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Snapshot, SettingsPersistAcrossARestartAndOpenFolderShowsTheFolder) {
     Program program("still-settings");
     PrepareSnapshots(program);
     {
-        HWND main = StartLive(program);
+        HWND main = StartWithDefaultSkin(program, kStartMs);
         ASSERT_NE(main, nullptr);
         ClickElement(program, main, "BUTTON_SNAP_FILE");
         HWND dialog = WaitForDialog(program, "STILL IMAGE CAPTURE SETTINGS");
@@ -218,11 +193,11 @@ TEST_F(Snapshot, SettingsPersistAcrossARestartAndOpenFolderShowsTheFolder) {
             return !written.empty();
         })) << "no uniquely named snapshot";
         EXPECT_EQ(program.WaitForWindowTitled(written, 500), nullptr) << "a pop-up came up";
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     Program again("still-settings-again");
     ASSERT_TRUE(program.WaitForExit(0).has_value());
-    HWND main = StartLive(again);
+    HWND main = StartWithDefaultSkin(again, kStartMs);
     ASSERT_NE(main, nullptr);
     ClickElement(again, main, "BUTTON_SNAPSHOT_SETUP");
     HWND dialog = WaitForDialog(again, "STILL IMAGE CAPTURE SETTINGS");
@@ -269,7 +244,7 @@ TEST_F(Snapshot, StartByTheDevicesButtonTakesOneSnapshot) {
     WriteRegistryText(HKEY_LOCAL_MACHINE, kStiStandIn, "LaunchDevice", "USB Vexa40 Video");
     // The first second and a half of frames never arrive: the snapshot has to wait for the picture.
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "DropFrames", 45));
-    HWND main = StartLive(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] {
         const std::set<std::string> pictures = Pictures(shots_);
@@ -277,18 +252,18 @@ TEST_F(Snapshot, StartByTheDevicesButtonTakesOneSnapshot) {
     })) << "no snapshot at start-up";
     EXPECT_FALSE(program.WaitForExit(1500).has_value());
     EXPECT_EQ(Pictures(shots_).size(), 1u) << "not exactly one snapshot";
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Snapshot, NormalStartTakesNoSnapshotEvenWithTheOptionSet) {
     Program program("still-normal-start");
     PrepareSnapshots(program);
     ChooseStartupSnapshots();
-    HWND main = StartLive(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(program.WaitForExit(2000).has_value());
     EXPECT_TRUE(Pictures(shots_).empty());
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Snapshot, TheDevicesButtonHeldDownTakesOneSnapshotAndANewPressAnother) {
@@ -298,7 +273,7 @@ TEST_F(Snapshot, TheDevicesButtonHeldDownTakesOneSnapshotAndANewPressAnother) {
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UsePopupWindow", 0));
     // A device that keeps the bit set while the button is held down.
     ASSERT_TRUE(WriteRegistryDword(HKEY_LOCAL_MACHINE, kSimulator, "ButtonSticky", 1));
-    HWND main = StartLive(program);
+    HWND main = StartWithDefaultSkin(program, kStartMs);
     ASSERT_NE(main, nullptr);
     // The poll starts a second after start-up; give it time to see the button up first.
     EXPECT_FALSE(program.WaitForExit(1500).has_value());
@@ -318,7 +293,7 @@ TEST_F(Snapshot, TheDevicesButtonHeldDownTakesOneSnapshotAndANewPressAnother) {
     for (const std::string& name : Pictures(shots_)) {
         EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FileSize(shots_ + "\\" + name) == kPictureBytes; })) << name;
     }
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 }  // namespace

@@ -172,31 +172,11 @@ protected:
         WriteRegistryDword(HKEY_LOCAL_MACHINE, kStill, "FileOverwrite", 1);
     }
     HWND Start(Program& program, bool copySkin = true) {
-        if (copySkin) {
-            program.CopyFromBin("skins.ini");
-            program.CopyFromBin("Default");
-        }
+        if (copySkin) return StartWithDefaultSkin(program, kStartMs);
         EXPECT_TRUE(program.Start());
         HWND main = program.WaitForMainWindow(kStartMs);
-        NoBoxes(program);
-        if (main && copySkin) {
-            EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "MONITOR"); }));
-        }
+        ExpectNoBoxes(program);
         return main;
-    }
-    void NoBoxes(const Program& program) {
-        for (const auto& box : program.OpenMessageBoxes())
-            ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-    }
-    void EndWithEscape(Program& program, HWND main) {
-        NoBoxes(program);
-        program.PressKey(main, VK_ESCAPE);
-        EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "program did not end on Esc";
-    }
-    void Press(Program& program, HWND main, const char* element) {
-        HWND button = FindChildByText(main, element);
-        ASSERT_NE(button, nullptr) << element;
-        program.Click(button, 5, 5);
     }
     // Waits for the next box, checks its caption and text and answers it.
     void ExpectBox(Program& program, const std::string& caption, const std::string& text, int answer = IDOK) {
@@ -257,7 +237,7 @@ protected:
         return program.WaitForWindowTitled(title, timeoutMs);
     }
     HWND OpenMenu(Program& program, HWND main, const char* element) {
-        Press(program, main, element);
+        ClickElement(program, main, element);
         HWND menu = nullptr;
         EXPECT_TRUE(WaitFor(kWaitMs, [&] { return (menu = VisibleMenuOf(program.ProcessId())) != nullptr; }))
             << "no menu from " << element;
@@ -272,9 +252,9 @@ protected:
     }
     // Records about two seconds to the capture file.
     void RecordTwoSeconds(Program& program, HWND main) {
-        Press(program, main, "BUTTON_VIDCAP");
+        ClickElement(program, main, "BUTTON_VIDCAP");
         ASSERT_TRUE(WaitFor(kWaitMs, [&] { return FindChildByPrefix(main, "REC 00:02") != nullptr; }));
-        Press(program, main, "BUTTON_VIDSTOP");
+        ClickElement(program, main, "BUTTON_VIDSTOP");
         ASSERT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "MONITOR"); }));
     }
     // The local time as the clock shows it, now and a minute ago (the minute may turn meanwhile).
@@ -347,7 +327,7 @@ TEST_F(Walk, StartShowsThePanelInItsPreviewState) {
     }
     // The window is active: the picture has the keyboard.
     EXPECT_TRUE(WaitFor(3000, [&] { return FocusOf(main) == LiveWindow(main); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Walk, PropertySelectorWrapsBothWaysAndEachPropertyChangesThePicture) {
@@ -368,37 +348,37 @@ TEST_F(Walk, PropertySelectorWrapsBothWaysAndEachPropertyChangesThePicture) {
 
     // Back from volume wraps to saturation; its level at 0 takes the colour out of the picture,
     // twenty steps up (1 % each) bring some back.
-    Press(program, main, "BUTTON_CYCLE_PREV");
+    ClickElement(program, main, "BUTTON_CYCLE_PREV");
     ASSERT_TRUE(selected("BUTTON_PROP_SATURATION"));
     EXPECT_FALSE(Shows(main, "BUTTON_PROP_VOLUME"));
     clickLevel(0);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Spread(Bar(picture, 3)) < 25; }))
         << "saturation 0 leaves colour: " << std::hex << Bar(picture, 3);
-    for (int i = 0; i < 20; ++i) Press(program, main, "BUTTON_CYCLE_UP");
+    for (int i = 0; i < 20; ++i) ClickElement(program, main, "BUTTON_CYCLE_UP");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Spread(Bar(picture, 3)) > 35 && Spread(Bar(picture, 3)) < 160; }))
         << "twenty steps of saturation: " << std::hex << Bar(picture, 3);
     // Its own button does nothing but show the selection.
-    Press(program, main, "BUTTON_PROP_SATURATION");
+    ClickElement(program, main, "BUTTON_PROP_SATURATION");
     EXPECT_TRUE(selected("BUTTON_PROP_SATURATION"));
 
     // Forward from saturation wraps to volume, then brightness and contrast.
-    Press(program, main, "BUTTON_CYCLE_NEXT");
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");
     ASSERT_TRUE(selected("BUTTON_PROP_VOLUME"));
-    Press(program, main, "BUTTON_CYCLE_NEXT");
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");
     ASSERT_TRUE(selected("BUTTON_PROP_BRIGHTNESS"));
-    Press(program, main, "BUTTON_PROP_BRIGHTNESS");
-    Press(program, main, "BUTTON_CYCLE_NEXT");
+    ClickElement(program, main, "BUTTON_PROP_BRIGHTNESS");
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");
     ASSERT_TRUE(selected("BUTTON_PROP_CONTRAST"));
     // Contrast 0 flattens white and black to one grey; steps up part them again.
     const int white = 0, black = 7;
     clickLevel(0);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return std::abs(Grey(Bar(picture, white)) - Grey(Bar(picture, black))) < 25; }));
-    for (int i = 0; i < 25; ++i) Press(program, main, "BUTTON_CYCLE_UP");
+    for (int i = 0; i < 25; ++i) ClickElement(program, main, "BUTTON_CYCLE_UP");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Grey(Bar(picture, white)) - Grey(Bar(picture, black)) > 30; }));
-    Press(program, main, "BUTTON_PROP_CONTRAST");
-    Press(program, main, "BUTTON_CYCLE_NEXT");
+    ClickElement(program, main, "BUTTON_PROP_CONTRAST");
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");
     EXPECT_TRUE(selected("BUTTON_PROP_SATURATION"));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "PropView"), 3u);
 }
 
@@ -413,29 +393,29 @@ TEST_F(Walk, HiddenSequenceShowsTheGraphsToAViewerAndTheDroppedFrames) {
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     auto stepsUp = [&](int clicks) {
-        for (int i = 0; i < clicks; ++i) Press(program, main, "BUTTON_CYCLE_UP");
+        for (int i = 0; i < clicks; ++i) ClickElement(program, main, "BUTTON_CYCLE_UP");
     };
-    Press(program, main, "BUTTON_CYCLE_PREV");
+    ClickElement(program, main, "BUTTON_CYCLE_PREV");
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "BUTTON_PROP_SATURATION"); }));
     EXPECT_TRUE(GraphsInRunningObjectTable(program.ProcessId()).empty());
 
     // Five clicks: Exit puts both graphs where a graph viewer finds them, and the program goes on.
     stepsUp(5);
-    Press(program, main, "BUTTON_EXIT");
+    ClickElement(program, main, "BUTTON_EXIT");
     std::vector<std::string> graphs;
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return (graphs = GraphsInRunningObjectTable(program.ProcessId())).size() == 2; }))
         << graphs.size() << " graphs listed";
     for (const std::string& name : graphs) EXPECT_EQ(name.rfind("!FilterGraph ", 0), 0u) << name;
     EXPECT_FALSE(program.WaitForExit(500).has_value()) << "Exit ended the program";
     // Any other button withdraws them.
-    Press(program, main, "BUTTON_PROP_SATURATION");
+    ClickElement(program, main, "BUTTON_PROP_SATURATION");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return GraphsInRunningObjectTable(program.ProcessId()).empty(); }));
 
     // Ten clicks: the clock shows the frames the capture pin dropped, and counts new drops.
     HWND clock = ElementAt(main, 604 + 34, 70 + 10);
     ASSERT_NE(clock, nullptr);
     stepsUp(10);
-    Press(program, main, "BUTTON_EXIT");
+    ClickElement(program, main, "BUTTON_EXIT");
     auto shownNumber = [&] {
         const std::string text = TextOf(clock);
         return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos ? std::stol(text) : -2;
@@ -449,14 +429,14 @@ TEST_F(Walk, HiddenSequenceShowsTheGraphsToAViewerAndTheDroppedFrames) {
 
     // Fifteen clicks: the time again.
     stepsUp(15);
-    Press(program, main, "BUTTON_EXIT");
+    ClickElement(program, main, "BUTTON_EXIT");
     EXPECT_TRUE(WaitFor(3000, [&] { return ClockTexts().count(TextOf(clock)) == 1; })) << TextOf(clock);
     EXPECT_FALSE(program.WaitForExit(200).has_value());
 
     // At any other count Exit ends the program, which stores its settings on the way.
     stepsUp(1);
-    NoBoxes(program);
-    Press(program, main, "BUTTON_EXIT");
+    ExpectNoBoxes(program);
+    ClickElement(program, main, "BUTTON_EXIT");
     EXPECT_TRUE(program.WaitForExit(kExitMs).has_value()) << "Exit did not end the program";
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "PropView"), 3u);
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 1u);
@@ -480,7 +460,7 @@ TEST_F(Walk, KeyboardFocusFollowsActivationTheBackgroundAndThePlayback) {
     hoverBackground();
     EXPECT_TRUE(WaitFor(3000, [&] { return FocusOf(main) == main; })) << "over the background";
     // Activated again after a dialog: the picture.
-    Press(program, main, "BUTTON_VIDCAP_SETUP");
+    ClickElement(program, main, "BUTTON_VIDCAP_SETUP");
     HWND dialog = ProgramWindow(program, "VIDEO CAPTURE SETTINGS");
     ASSERT_NE(dialog, nullptr);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -495,18 +475,18 @@ TEST_F(Walk, KeyboardFocusFollowsActivationTheBackgroundAndThePlayback) {
 
     // During playback the played picture has it.
     RecordTwoSeconds(program, main);
-    Press(program, main, "BUTTON_VIDPLAY");
+    ClickElement(program, main, "BUTTON_VIDPLAY");
     HWND playback = PlaybackWindow(main);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return IsWindowVisible(playback) && FindChildByPrefix(main, "PLAY") != nullptr; }));
-    Press(program, main, "BUTTON_VIDPAUSE");  // held, so the playback does not end meanwhile
+    ClickElement(program, main, "BUTTON_VIDPAUSE");  // held, so the playback does not end meanwhile
     hoverBackground();
     ASSERT_TRUE(WaitFor(3000, [&] { return FocusOf(main) == main; }));
     PostMessageA(main, WM_LBUTTONDOWN, MK_LBUTTON, background);
     PostMessageA(main, WM_LBUTTONUP, 0, background);
     EXPECT_TRUE(WaitFor(3000, [&] { return FocusOf(main) == playback; })) << "during playback";
-    Press(program, main, "BUTTON_VIDSTOP");
+    ClickElement(program, main, "BUTTON_VIDSTOP");
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "MONITOR"); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Walk, TheDeviceDialogsBesideTheWindowTakeTabEnterAndEsc) {
@@ -526,7 +506,7 @@ TEST_F(Walk, TheDeviceDialogsBesideTheWindowTakeTabEnterAndEsc) {
 
     // The current input's button shows its dialog; Tab moves from the standard list to OK, Enter
     // presses OK, which puts the dialog away.
-    Press(program, main, "BUTTON_INPUT_COMPOSITE");
+    ClickElement(program, main, "BUTTON_INPUT_COMPOSITE");
     HWND analog = ProgramWindow(program, "Analog Video");
     ASSERT_NE(analog, nullptr);
     HWND standards = GetDlgItem(analog, 1136);
@@ -537,8 +517,8 @@ TEST_F(Walk, TheDeviceDialogsBesideTheWindowTakeTabEnterAndEsc) {
     EXPECT_TRUE(WaitFor(3000, [&] { return !IsWindowVisible(analog); })) << "Enter did not press OK";
 
     // The tuner window: Tab walks its controls, Esc closes it and the program goes on.
-    Press(program, main, "BUTTON_INPUT_TUNER");  // routed
-    Press(program, main, "BUTTON_INPUT_TUNER");  // the current input: its window
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");  // routed
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");  // the current input: its window
     HWND tuner = ProgramWindow(program, "TV Tuner controls");
     ASSERT_NE(tuner, nullptr);
     HWND first = nullptr;
@@ -548,7 +528,7 @@ TEST_F(Walk, TheDeviceDialogsBesideTheWindowTakeTabEnterAndEsc) {
     key(VK_ESCAPE);
     EXPECT_TRUE(WaitFor(3000, [&] { return !IsWindowVisible(tuner); })) << "Esc did not close the tuner";
     EXPECT_FALSE(program.WaitForExit(500).has_value());
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -588,36 +568,36 @@ TEST_F(Walk, CompactViewRecordsPlaysPausesGrabsAndIsKept) {
     // Record, play, hold the playback with pause and let it go on, stop.
     RecordTwoSeconds(program, main);
     EXPECT_GT(FileSize(capture_), 30u * 640 * 480 * 2);
-    Press(program, main, "BUTTON_VIDPLAY");
+    ClickElement(program, main, "BUTTON_VIDPLAY");
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return FindChildByPrefix(main, "PLAY 00:0") != nullptr; }));
     EXPECT_TRUE(Enabled(main, "BUTTON_VIDPAUSE"));
-    Press(program, main, "BUTTON_VIDPAUSE");
+    ClickElement(program, main, "BUTTON_VIDPAUSE");
     Sleep(700);
     HWND function = FindChildByPrefix(main, "PLAY");
     ASSERT_NE(function, nullptr);
     const std::string held = TextOf(function);
     Sleep(1500);
     EXPECT_EQ(TextOf(function), held) << "the playback runs on while paused";
-    Press(program, main, "BUTTON_VIDPAUSE");
+    ClickElement(program, main, "BUTTON_VIDPAUSE");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return TextOf(function) != held; })) << "the playback did not go on";
-    Press(program, main, "BUTTON_VIDSTOP");
+    ClickElement(program, main, "BUTTON_VIDSTOP");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "MONITOR"); }));
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return BarsShow(picture); })) << "the live picture did not come back";
 
     // A snapshot from the compact view.
-    Press(program, main, "BUTTON_SNAPSHOT");
+    ClickElement(program, main, "BUTTON_SNAPSHOT");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return FileSize(shot_) == 54u + 640 * 480 * 3; }));
 
     // Minimised and restored, still compact.
-    Press(program, main, "BUTTON_MINIMIZE");
+    ClickElement(program, main, "BUTTON_MINIMIZE");
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return IsIconic(main) != FALSE; }));
     PostMessageA(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsIconic(main); }));
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return BarsShow(PictureRect(main, 16, 54, 288, 216)); }));
 
     // Exit from the compact view keeps it for the next start.
-    NoBoxes(program);
-    Press(program, main, "BUTTON_EXIT");
+    ExpectNoBoxes(program);
+    ClickElement(program, main, "BUTTON_EXIT");
     ASSERT_TRUE(program.WaitForExit(kExitMs).has_value());
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "SkinView"), 1u);
     Program again("walk-compact-again");
@@ -689,10 +669,10 @@ TEST_F(Walk, PictureMenusSizeThePicturesAndGoFullScreen) {
 
     // The played picture's menu: "Playback Size", its sizes of the recorded picture.
     RecordTwoSeconds(program, main);
-    Press(program, main, "BUTTON_VIDPLAY");
+    ClickElement(program, main, "BUTTON_VIDPLAY");
     HWND playback = PlaybackWindow(main);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return IsWindowVisible(playback) && FindChildByPrefix(main, "PLAY") != nullptr; }));
-    Press(program, main, "BUTTON_VIDPAUSE");
+    ClickElement(program, main, "BUTTON_VIDPAUSE");
     Choose(program, menuOf(playback), 2);
     EXPECT_TRUE(clientIs(playback, 319, 239));
     Choose(program, menuOf(playback), 6);
@@ -701,9 +681,9 @@ TEST_F(Walk, PictureMenusSizeThePicturesAndGoFullScreen) {
     program.PressKey(main, VK_ESCAPE);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !fullScreen(); }));
     EXPECT_FALSE(program.WaitForExit(500).has_value());
-    Press(program, main, "BUTTON_VIDSTOP");
+    ClickElement(program, main, "BUTTON_VIDSTOP");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "MONITOR"); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Walk, RecordingInputMenuChoicesKeepThePictureRunning) {
@@ -711,14 +691,14 @@ TEST_F(Walk, RecordingInputMenuChoicesKeepThePictureRunning) {
     PrepareFiles(program);
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
-    Press(program, main, "BUTTON_INPUT_TUNER");
+    ClickElement(program, main, "BUTTON_INPUT_TUNER");
     // Title, "Line-In", "Mic", "Mute", the resynchronising line, "TV Tuner Audio Properties".
     for (int downs : {2, 3, 5}) {
         HWND menu = OpenMenu(program, main, "BUTTON_PROP_VOLUME");
         ASSERT_NE(menu, nullptr);
         Choose(program, menu, downs);
         Sleep(300);
-        NoBoxes(program);
+        ExpectNoBoxes(program);
         EXPECT_TRUE(Shows(main, "BUTTON_PROP_VOLUME")) << "the menu item muted: " << downs;
     }
     HWND menu = OpenMenu(program, main, "BUTTON_PROP_VOLUME");
@@ -732,7 +712,7 @@ TEST_F(Walk, RecordingInputMenuChoicesKeepThePictureRunning) {
     // The tuner's colour bars, turned by its channel, still run.
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return Spread(Bar(PictureRect(main, 30, 68, 384, 288), 3)) > 100; }));
     EXPECT_TRUE(Shows(main, "MONITOR"));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -748,7 +728,7 @@ TEST_F(Walk, PlayOffersAnotherFileAndShowsItsOwnSizeAndName) {
         HWND main = Start(program);
         ASSERT_NE(main, nullptr);
         RecordTwoSeconds(program, main);
-        EndWithEscape(program, main);
+        EndWithEscape(program, main, kExitMs);
     }
     ASSERT_GT(FileSize(other), 30u * 640 * 480 * 2);
     // Now the device captures 320 x 240 and the capture file does not exist.
@@ -759,7 +739,7 @@ TEST_F(Walk, PlayOffersAnotherFileAndShowsItsOwnSizeAndName) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "320 x 240"); }));
     auto askForAnother = [&] {
-        Press(again, main, "BUTTON_VIDPLAY");
+        ClickElement(again, main, "BUTTON_VIDPLAY");
         auto box = again.WaitForMessageBox(kWaitMs);
         EXPECT_TRUE(box.has_value());
         if (!box) return static_cast<HWND>(nullptr);
@@ -801,7 +781,7 @@ TEST_F(Walk, CaptureSettingsAreStoredOnOkForgottenOnCancelAndPreallocate) {
     constexpr int kFileName = 1096, kBrowse = 1097, kUseTimeLimit = 1107, kTimeLimit = 1109, kSeconds = 1111;
     constexpr int kPreallocate = 1119, kAllocate = 1132;
     auto open = [&](const char* element) {
-        Press(program, main, element);
+        ClickElement(program, main, element);
         return ProgramWindow(program, "VIDEO CAPTURE SETTINGS");
     };
 
@@ -855,7 +835,7 @@ TEST_F(Walk, CaptureSettingsAreStoredOnOkForgottenOnCancelAndPreallocate) {
     // A size of 2 MB, allocated when OK asks.
     TypeInto(dialog, kPreallocate, "2");
     Sleep(300);
-    NoBoxes(program);
+    ExpectNoBoxes(program);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     ExpectBox(program, "Warning", "Filename or Pre-allocate size changed. Do you want to allocate now?", IDYES);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(dialog); }));
@@ -879,7 +859,7 @@ TEST_F(Walk, CaptureSettingsAreStoredOnOkForgottenOnCancelAndPreallocate) {
     CloseHandle(held);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(dialog); }));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
@@ -889,7 +869,7 @@ TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
     ASSERT_NE(main, nullptr);
     constexpr int kFileName = 1096, kBrowse = 1097, kShutter = 1118;
     auto open = [&] {
-        Press(program, main, "BUTTON_SNAPSHOT_SETUP");
+        ClickElement(program, main, "BUTTON_SNAPSHOT_SETUP");
         return ProgramWindow(program, "STILL IMAGE CAPTURE SETTINGS");
     };
     // A name chosen without ".bmp" gets it; Cancel forgets it, OK stores it.
@@ -912,7 +892,7 @@ TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kStill, "UseShutterSound"), 0u);
 
     // The pop-up's menu: "Open Containing Folder" starts a file manager there, "Close Window" hides it.
-    Press(program, main, "BUTTON_SNAPSHOT");
+    ClickElement(program, main, "BUTTON_SNAPSHOT");
     HWND popup = ProgramWindow(program, "picture.bmp");
     ASSERT_NE(popup, nullptr) << "no pop-up";
     auto menuItem = [&](int downs) {
@@ -938,7 +918,7 @@ TEST_F(Walk, StillSettingsAndThePopUpsFolderAndCloseItems) {
     menuItem(5);
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindowVisible(popup); })) << "Close Window did not hide it";
     EXPECT_TRUE(FileExists(program.Folder() + "\\picture.bmp"));
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -952,7 +932,7 @@ TEST_F(Walk, MotionSetupSaysWhatArmingNeedsAndItsDialogsOpenAndClose) {
     constexpr int kSnapshot = 1206, kRun = 1208, kRunFile = 1215, kBrowse = 1216, kTest = 1224, kDefaults = 1199;
     constexpr int kInternet = 1230, kArm = 1228, kEmail = 1049;
     auto open = [&] {
-        Press(program, main, "BUTTON_MOTION_SETUP");
+        ClickElement(program, main, "BUTTON_MOTION_SETUP");
         return ProgramWindow(program, "Motion detection setup");
     };
     HWND setup = open();
@@ -1010,7 +990,7 @@ TEST_F(Walk, MotionSetupSaysWhatArmingNeedsAndItsDialogsOpenAndClose) {
     PostMessageA(setup, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return !IsWindow(setup); }));
     EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kMotion, "Snap"), 0u);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1058,10 +1038,10 @@ TEST_F(WalkWebsite, TheWebsiteButtonOpensTheSkinsAddress) {
     PrepareFiles(program);
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
-    Press(program, main, "BUTTON_WEBSITE");
+    ClickElement(program, main, "BUTTON_WEBSITE");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return ReadWholeFile(log_).find("http://localhost/lumetra") != std::string::npos; }))
         << "the browser was not asked for the skin's address: " << ReadWholeFile(log_);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 TEST_F(WalkWebsite, AWebsiteWithoutHttpAndAnUnknownNameAreToldOncePerClick) {
@@ -1075,16 +1055,16 @@ TEST_F(WalkWebsite, AWebsiteWithoutHttpAndAnUnknownNameAreToldOncePerClick) {
     WriteTestSkin(program.Folder(), {view});
     HWND main = Start(program, false);
     ASSERT_NE(main, nullptr);
-    Press(program, main, "BUTTON_WEBSITE");
+    ClickElement(program, main, "BUTTON_WEBSITE");
     ExpectBox(program, "Error",
               "If this button is implemented the 'tooltip' field in the ini file must be a valid URL starting with "
               "'http://'");
-    Press(program, main, "BUTTON_REWIND");
+    ClickElement(program, main, "BUTTON_REWIND");
     ExpectBox(program, "Warning", "BUTTON_REWIND: not implemented: Check name definitions in Skin\\A.ini");
     // One click, one box; and nothing was opened.
     EXPECT_FALSE(program.WaitForMessageBox(1000).has_value()) << "a second box for the same click";
     EXPECT_FALSE(FileExists(log_)) << ReadWholeFile(log_);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1112,16 +1092,16 @@ TEST_F(WalkNoDevice, TheDroppedFramesClockShowsMinusOneWithoutACapturePin) {
     ASSERT_NE(main, nullptr);
     HWND clock = ElementAt(main, 604 + 34, 70 + 10);
     ASSERT_NE(clock, nullptr);
-    Press(program, main, "BUTTON_CYCLE_PREV");
+    ClickElement(program, main, "BUTTON_CYCLE_PREV");
     ASSERT_TRUE(WaitFor(kWaitMs, [&] { return Shows(main, "BUTTON_PROP_SATURATION"); }));
-    for (int i = 0; i < 10; ++i) Press(program, main, "BUTTON_CYCLE_UP");
-    Press(program, main, "BUTTON_EXIT");
+    for (int i = 0; i < 10; ++i) ClickElement(program, main, "BUTTON_CYCLE_UP");
+    ClickElement(program, main, "BUTTON_EXIT");
     EXPECT_TRUE(WaitFor(kWaitMs, [&] { return TextOf(clock) == "-1"; })) << TextOf(clock);
     EXPECT_FALSE(program.WaitForExit(500).has_value());
-    for (int i = 0; i < 15; ++i) Press(program, main, "BUTTON_CYCLE_UP");
-    Press(program, main, "BUTTON_EXIT");
+    for (int i = 0; i < 15; ++i) ClickElement(program, main, "BUTTON_CYCLE_UP");
+    ClickElement(program, main, "BUTTON_EXIT");
     EXPECT_TRUE(WaitFor(3000, [&] { return ClockTexts().count(TextOf(clock)) == 1; })) << TextOf(clock);
-    EndWithEscape(program, main);
+    EndWithEscape(program, main, kExitMs);
 }
 
 }  // namespace
