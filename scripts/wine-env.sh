@@ -23,8 +23,13 @@ wine_display_up() {
   if [ -n "${DISPLAY:-}" ] && _display_alive "$DISPLAY"; then return 0; fi
   mkdir -p "$LUMETRA_BUILD"
   if [ -f "$_xvfb_state" ]; then
-    local d; d=$(cut -d' ' -f1 "$_xvfb_state")
-    if _display_alive "$d"; then export DISPLAY="$d"; return 0; fi
+    # Only the Xvfb this build folder started: its display number may since belong to another
+    # run's server (a long soak, say), whose windows the tests must not touch.
+    local d pid; read -r d pid < "$_xvfb_state"
+    if [ -n "$pid" ] && [ "$(tr -dc '0-9' < "/tmp/.X${d#:}-lock" 2>/dev/null)" = "$pid" ] && _display_alive "$d"; then
+      export DISPLAY="$d"
+      return 0
+    fi
   fi
   local n
   for n in $(seq 90 130); do
