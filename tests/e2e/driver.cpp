@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "lumetra_version.h"
+#include "tests/e2e/test_skin.h"
 
 namespace lumetra::e2e {
 namespace {
@@ -149,6 +150,25 @@ void EndWithEscape(Program& program, HWND main, DWORD timeoutMs) {
     const auto code = program.WaitForExit(timeoutMs);
     ASSERT_TRUE(code.has_value()) << "program did not end on Esc";
     EXPECT_EQ(*code, 0u) << "exit code after Esc";
+}
+
+HWND StartWithDefaultSkin(Program& program, DWORD startMs, bool waitForLive) {
+    program.CopyFromBin("skins.ini");
+    program.CopyFromBin("Default");
+    EXPECT_TRUE(program.Start());
+    HWND main = program.WaitForMainWindow(startMs);
+    ExpectNoBoxes(program);
+    if (main && waitForLive) {
+        // The live picture is up once the stream format is known and frames arrive.
+        EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
+    }
+    return main;
+}
+
+void ClickElement(const Program& program, HWND main, const char* name) {
+    HWND element = FindChildByText(main, name);
+    ASSERT_NE(element, nullptr) << name;
+    program.Click(element, 5, 5);
 }
 
 Program::Program(const std::string& exePath, const std::string& workingFolder)

@@ -29,6 +29,11 @@ class Program;
 void ExpectNoBoxes(const Program& program);
 // Expects no box open, presses Esc in the main window and expects the program to end with 0.
 void EndWithEscape(Program& program, HWND main, DWORD timeoutMs = 20000);
+// Starts the program with the default skin from the binaries folder and expects no box; with
+// waitForLive, also that the live picture comes up ("MONITOR" shown). The main window, or null.
+HWND StartWithDefaultSkin(Program& program, DWORD startMs, bool waitForLive = true);
+// Clicks a skin element of the main window by its name; fails the test when there is none.
+void ClickElement(const Program& program, HWND main, const char* name);
 
 class Program {
 public:

@@ -1,11 +1,7 @@
 #include "tests/e2e/test_skin.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <vector>
-
-#include "tests/e2e/driver.h"
 
 namespace lumetra::e2e {
 
@@ -172,24 +168,6 @@ HWND FindChildByText(HWND parent, const std::string& text) {
     return search.found;
 }
 
-HWND StartWithDefaultSkin(Program& program, DWORD startMs, bool waitForLive) {
-    program.CopyFromBin("skins.ini");
-    program.CopyFromBin("Default");
-    EXPECT_TRUE(program.Start());
-    HWND main = program.WaitForMainWindow(startMs);
-    ExpectNoBoxes(program);
-    if (main && waitForLive) {
-        // The live picture is up once the stream format is known and frames arrive.
-        EXPECT_TRUE(WaitFor(15000, [&] { return FindChildByText(main, "MONITOR") != nullptr; }));
-    }
-    return main;
-}
-
-void ClickElement(const Program& program, HWND main, const char* name) {
-    HWND element = FindChildByText(main, name);
-    ASSERT_NE(element, nullptr) << name;
-    program.Click(element, 5, 5);
-}
 
 COLORREF CentrePixel(HWND child) {
     RECT r;

@@ -10,8 +10,6 @@
 
 namespace lumetra::e2e {
 
-class Program;
-
 // Colours of the test skin's images, as COLORREF (0x00BBGGRR).
 constexpr COLORREF kMainColor = RGB(64, 64, 64);
 constexpr COLORREF kOverColor = RGB(0, 160, 0);
@@ -52,11 +50,6 @@ std::vector<HWND> ChildrenByText(HWND parent, const std::string& text);
 COLORREF ScreenPixel(int x, int y);
 // The visible child of a window whose window text is exactly text, or null.
 HWND FindChildByText(HWND parent, const std::string& text);
-// Starts the program with the default skin from the binaries folder and expects no box; with
-// waitForLive, also that the live picture comes up ("MONITOR" shown). The main window, or null.
-HWND StartWithDefaultSkin(Program& program, DWORD startMs, bool waitForLive = true);
-// Clicks a skin element of the main window by its name; fails the test when there is none.
-void ClickElement(const Program& program, HWND main, const char* name);
 // The visible child of a window whose window text begins with prefix, or null.
 HWND FindChildByPrefix(HWND parent, const std::string& prefix);
 // A pixel at the centre of a child window, read from the screen.

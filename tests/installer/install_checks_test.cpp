@@ -192,11 +192,6 @@ RECT VideoScreen(HWND main) {
     return RECT{origin.x + x, origin.y + y, origin.x + x + w, origin.y + y + h};
 }
 
-void ExpectNoBoxes(const Program& program) {
-    for (const auto& box : program.OpenMessageBoxes())
-        ADD_FAILURE() << "unexpected box: [" << box.caption << "] " << box.text;
-}
-
 // The simulated device's colour bars on the skin's video screen, in a picture that moves. The
 // screenshot, when one is asked for, shows the whole window with the bars.
 void ExpectLiveColourBars(HWND main, const std::string& screenshot = "") {
