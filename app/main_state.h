@@ -20,6 +20,9 @@ struct MainWindowState {
     unsigned long brightnessMax = 100, contrastMax = 100, saturationMax = 100;
     unsigned long volumeMax = 0xFFFF;
     unsigned long brightness = 50, contrast = 50, saturation = 50;
+    // The picture controls' values above are counted from the device's minimum (their maxima are
+    // the width of its range): many webcams run brightness from -64 to 64.
+    long brightnessMin = 0, contrastMin = 0, saturationMin = 0;
     unsigned long volume = 32000;
     int mute = 0;
     int streamFormat = kDefaultStreamFormat;

@@ -32,14 +32,15 @@ namespace {
 struct PropertySlot {
     unsigned long* value;
     unsigned long* maximum;
+    long* minimum;  // the device's, for the picture controls; null for the volume
 };
 
 PropertySlot Slot(MainWindowState& state, int property) {
     switch (property) {
-    case kPropBrightness: return {&state.brightness, &state.brightnessMax};
-    case kPropContrast: return {&state.contrast, &state.contrastMax};
-    case kPropSaturation: return {&state.saturation, &state.saturationMax};
-    default: return {&state.volume, &state.volumeMax};
+    case kPropBrightness: return {&state.brightness, &state.brightnessMax, &state.brightnessMin};
+    case kPropContrast: return {&state.contrast, &state.contrastMax, &state.contrastMin};
+    case kPropSaturation: return {&state.saturation, &state.saturationMax, &state.saturationMin};
+    default: return {&state.volume, &state.volumeMax, nullptr};
     }
 }
 }  // namespace
@@ -74,7 +75,8 @@ void MainWindow::WritePropertyValue() {
         mixer_.SetVolume(state_.volume);
         return;
     }
-    deviceControls_.SetProcAmp(kProcAmpProperty[state_.propView], static_cast<long>(*Slot(state_, state_.propView).value));
+    PropertySlot slot = Slot(state_, state_.propView);
+    deviceControls_.SetProcAmp(kProcAmpProperty[state_.propView], *slot.minimum + static_cast<long>(*slot.value));
 }
 
 bool MainWindow::OnCycleUp() {
@@ -108,16 +110,20 @@ void MainWindow::ReadProcAmpValues() {
         PropertySlot slot = Slot(state_, property);
         long value = 0;
         if (deviceControls_.GetProcAmp(kProcAmpProperty[property], value))
-            *slot.value = static_cast<unsigned long>(Clamped(value, *slot.maximum));
+            *slot.value = static_cast<unsigned long>(Clamped(static_cast<long long>(value) - *slot.minimum, *slot.maximum));
     }
 }
 
 void MainWindow::ReadDeviceProperties() {
     // The device's own values are read before anything is written to it.
     for (int property = kPropBrightness; property <= kPropSaturation; ++property) {
-        long maximum = 0;
-        if (deviceControls_.GetProcAmpMax(kProcAmpProperty[property], maximum) && maximum > 0)
-            *Slot(state_, property).maximum = static_cast<unsigned long>(maximum);
+        long minimum = 0, maximum = 0;
+        if (!deviceControls_.GetProcAmpMax(kProcAmpProperty[property], maximum) ||
+            !deviceControls_.GetProcAmpMin(kProcAmpProperty[property], minimum) || maximum <= minimum)
+            continue;
+        PropertySlot slot = Slot(state_, property);
+        *slot.minimum = minimum;
+        *slot.maximum = static_cast<unsigned long>(static_cast<long long>(maximum) - minimum);
     }
     ReadProcAmpValues();
     if (!mixer_.Open(Handle())) return;

@@ -92,11 +92,22 @@ bool DeviceControls::GetProcAmp(long property, long& value) const {
     return true;
 }
 
-bool DeviceControls::GetProcAmpMax(long property, long& maximum) const {
-    long minimum = 0, read = 0, step = 0, fallback = 0, flags = 0;
-    if (!procAmp_ || FAILED(procAmp_->GetRange(property, &minimum, &read, &step, &fallback, &flags))) return false;
-    maximum = read;
+bool DeviceControls::GetProcAmpRange(long property, long& minimum, long& maximum) const {
+    long low = 0, high = 0, step = 0, fallback = 0, flags = 0;
+    if (!procAmp_ || FAILED(procAmp_->GetRange(property, &low, &high, &step, &fallback, &flags))) return false;
+    minimum = low;
+    maximum = high;
     return true;
+}
+
+bool DeviceControls::GetProcAmpMax(long property, long& maximum) const {
+    long minimum = 0;
+    return GetProcAmpRange(property, minimum, maximum);
+}
+
+bool DeviceControls::GetProcAmpMin(long property, long& minimum) const {
+    long maximum = 0;
+    return GetProcAmpRange(property, minimum, maximum);
 }
 
 void DeviceControls::SetProcAmp(long property, long value) const {

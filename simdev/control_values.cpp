@@ -83,6 +83,14 @@ bool ParseRect(const std::string& text, Rect& out) {
     return true;
 }
 
+bool ParseRange(const std::string& text, ValueRange& out) {
+    std::vector<std::string> parts = Split(text, ',');
+    int v[2];
+    if (parts.size() != 2 || !ParseInt(parts[0], v[0]) || !ParseInt(parts[1], v[1]) || v[0] >= v[1]) return false;
+    out = ValueRange{v[0], v[1]};
+    return true;
+}
+
 CrossbarLayout ParseCrossbarLayout(const std::string& text) {
     std::string t;
     for (char c : text)

@@ -21,6 +21,13 @@ bool ContainsChannel(const std::vector<int>& list, int channel);
 // "left,top,right,bottom" in pixels; returns false (and an empty rectangle) when malformed.
 bool ParseRect(const std::string& text, Rect& out);
 
+// A control's range as "min,max" (min below max, negative values allowed); false when malformed.
+struct ValueRange {
+    long minimum = 0, maximum = 0;
+    long Middle() const { return minimum + (maximum - minimum + 1) / 2; }
+};
+bool ParseRange(const std::string& text, ValueRange& out);
+
 // Which inputs the crossbar has: all the profile's ("full"), the profile's without composite
 // ("nocomposite"), or S-Video alone with its audio ("svideo"); anything else is "full".
 enum class CrossbarLayout { Full, NoComposite, SVideoOnly };

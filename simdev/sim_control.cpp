@@ -45,6 +45,7 @@ ControlSnapshot ReadControl() {
     s.standardsOverride = ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValStandards, 0);
     s.crossbarLayout = ParseCrossbarLayout(Narrow(ReadRegString(HKEY_LOCAL_MACHINE, kControlKey, kValCrossbar, L"")));
     s.refuseRoute = static_cast<long>(ReadRegDword(HKEY_LOCAL_MACHINE, kControlKey, kValRefuseRoute, 0));
+    ParseRange(Narrow(ReadRegString(HKEY_LOCAL_MACHINE, kControlKey, kValBrightnessRange, L"")), s.brightness);
     return s;
 }
 

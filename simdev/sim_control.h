@@ -23,6 +23,7 @@ struct ControlSnapshot {
     DWORD standardsOverride = 0;  // 0: the profile's standards
     CrossbarLayout crossbarLayout = CrossbarLayout::Full;
     long refuseRoute = 0;         // connector type whose routes fail; 0 none
+    ValueRange brightness{0, 255};
 };
 ControlSnapshot ReadControl();
 // Frames the test asked to drop; the value is reset to 0 once taken.

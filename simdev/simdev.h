@@ -59,6 +59,8 @@ constexpr const wchar_t* kValUnplugged = L"Unplugged";      // REG_DWORD 1: the 
 constexpr const wchar_t* kValStandards = L"Standards";      // REG_DWORD AnalogVideoStandard mask replacing the profile's
 constexpr const wchar_t* kValCrossbar = L"Crossbar";        // REG_SZ full | nocomposite | svideo (at creation)
 constexpr const wchar_t* kValRefuseRoute = L"RefuseRoute";  // REG_DWORD connector type whose routes fail (at creation)
+// REG_SZ "min,max" of the brightness control, replacing 0,255 (at creation); it starts in the middle.
+constexpr const wchar_t* kValBrightnessRange = L"BrightnessRange";
 // Read on every call that uses them.
 constexpr const wchar_t* kValFailPages = L"FailPages";      // REG_DWORD 1: GetPages of every device object fails
 // Read on every register access.

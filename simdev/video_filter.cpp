@@ -269,6 +269,8 @@ HRESULT AnalogInputPin::CheckMediaType(const AM_MEDIA_TYPE& mt) {
 VideoCaptureFilter::VideoCaptureFilter() : Filter(CLSID_SimVideoCapture, true), profile_(ActiveProfile()) {
     capture_ = std::make_unique<CapturePin>(*this);
     control_ = ReadControl();
+    brightnessRange_ = control_.brightness;
+    brightness_ = brightnessRange_.Middle();
     if (HasDecoder()) {
         analogIn_ = std::make_unique<AnalogInputPin>(*this);
         crossbar_ = new CrossbarFilter(HasTuner(), control_.crossbarLayout, control_.refuseRoute);
@@ -353,7 +355,8 @@ SceneSettings VideoCaptureFilter::Scene(int width, int height) {
     SceneSettings s;
     s.width = width;
     s.height = height;
-    s.brightness = brightness_;
+    // The picture is neutral at the middle of the brightness range, whatever the range.
+    s.brightness = static_cast<int>(brightness_ - brightnessRange_.Middle() + 128);
     s.contrast = contrast_;
     s.saturation = saturation_;
     s.mode = control_.scene;
@@ -424,11 +427,16 @@ void VideoCaptureFilter::PublishAudioSource() {
     DeviceState::Instance().SetAudioSource(input, channel, signal);
 }
 
-// IAMVideoProcAmp: brightness 0..255 (128), contrast and saturation 0..200 % (100).
+// IAMVideoProcAmp: brightness 0..255 (128) unless the test asks for another range (webcams often
+// have -64..64), contrast and saturation 0..200 % (100).
 STDMETHODIMP VideoCaptureFilter::GetRange(long property, long* min, long* max, long* step, long* def, long* caps) {
     if (!min || !max || !step || !def || !caps) return E_POINTER;
     switch (property) {
-    case VideoProcAmp_Brightness: *min = 0; *max = 255; *def = 128; break;
+    case VideoProcAmp_Brightness:
+        *min = brightnessRange_.minimum;
+        *max = brightnessRange_.maximum;
+        *def = brightnessRange_.Middle();
+        break;
     case VideoProcAmp_Contrast:
     case VideoProcAmp_Saturation: *min = 0; *max = 200; *def = 100; break;
     default: return E_PROP_ID_UNSUPPORTED;

@@ -178,6 +178,7 @@ private:
     IFilterGraph* crossbarGraph_ = nullptr;  // the graph we placed the crossbar in
 
     std::mutex settingsLock_;
+    ValueRange brightnessRange_;  // fixed at creation
     long brightness_ = 128, contrast_ = 100, saturation_ = 100;
     long availableStandards_ = 0, standard_ = 0;
     long vcrLocking_ = 0, outputEnable_ = 1;

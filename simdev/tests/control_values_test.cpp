@@ -33,6 +33,19 @@ TEST(ControlValues, Rectangles) {
     EXPECT_FALSE(ParseRect("a,b,c,d", r));
 }
 
+TEST(ControlValues, Ranges) {
+    ValueRange r;
+    ASSERT_TRUE(ParseRange("-64, 64", r));
+    EXPECT_EQ(r.minimum, -64);
+    EXPECT_EQ(r.maximum, 64);
+    EXPECT_EQ(r.Middle(), 0);
+    EXPECT_EQ((ValueRange{0, 255}.Middle()), 128);
+    EXPECT_FALSE(ParseRange("64,-64", r));
+    EXPECT_FALSE(ParseRange("5,5", r));
+    EXPECT_FALSE(ParseRange("1,2,3", r));
+    EXPECT_FALSE(ParseRange("", r));
+}
+
 class Registers : public ::testing::Test {
 protected:
     uint8_t ReadButtonRegister() {

@@ -20,6 +20,7 @@ namespace {
 constexpr DWORD kStartMs = 20000;
 constexpr DWORD kExitMs = 20000;
 const char kOrvex[] = "SOFTWARE\\Orvex";
+const char kSimControl[] = "Software\\LumetraSim";
 
 // The program's visible top-level windows whose title is exactly `title`.
 HWND ProgramWindow(const Program& program, const std::string& title) {
@@ -120,7 +121,10 @@ protected:
     void SetUp() override {
         DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
     }
-    void TearDown() override { DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex); }
+    void TearDown() override {
+        DeleteRegistryTree(HKEY_LOCAL_MACHINE, kOrvex);
+        RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSimControl, "BrightnessRange");
+    }
     HWND Start(Program& program) {
         HWND main = StartWithDefaultSkin(program, kStartMs);
         if (main) Sleep(1500);
@@ -277,6 +281,36 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     PostMessageA(frame, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return WindowWithControl(program, 1001, "msctls_trackbar32", nullptr) == nullptr; }));
     EXPECT_TRUE(blackBarBetween(-1, 20)) << "page: black bar now " << blackBar();
+    EndWithEscape(program, main, kExitMs);
+}
+
+// Many webcams run brightness from -64 to 64: the bar covers the whole range, the middle is the
+// device's 0, and the lower half darkens the picture.
+TEST_F(Devices, PictureControlsCoverARangeBelowZero) {
+    ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kSimControl, "BrightnessRange", "-64,64"));
+    Program program("devices-picture-negative");
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr);
+    HWND brightness = TrackbarAt(main, 509, 343);
+    ASSERT_NE(brightness, nullptr);
+    EXPECT_EQ(SendMessageA(brightness, TBM_GETRANGEMAX, 0, 0), 128);
+    EXPECT_EQ(SendMessageA(brightness, TBM_GETPOS, 0, 0), 64) << "the device's 0 is the middle of the bar";
+    auto greyBar = [&] { return MeanGrey(main, 0.02, 0.3, 0.1, 0.5); };
+    const double neutral = greyBar();
+    EXPECT_GT(neutral, 170) << "the picture is not neutral at the device's 0";
+
+    ClickElement(program, main, "BUTTON_CYCLE_NEXT");  // volume -> brightness
+    ASSERT_TRUE(WaitFor(5000, [&] { return FindChildByText(main, "BUTTON_PROP_BRIGHTNESS") != nullptr; }));
+    HWND level = FindChildByText(main, "PROGRESS_PROPERTY");
+    RECT levelRect;
+    GetWindowRect(level, &levelRect);
+    const int width = levelRect.right - levelRect.left, middle = (levelRect.bottom - levelRect.top) / 2;
+    // 10 % of the bar: 12 above the minimum, the device's -52.
+    program.Click(level, width / 10, middle);
+    EXPECT_TRUE(WaitFor(8000, [&] { return greyBar() < neutral - 35; })) << "10 %: grey bar now " << greyBar();
+    // 90 %: the device's 51.
+    program.Click(level, width * 9 / 10, middle);
+    EXPECT_TRUE(WaitFor(8000, [&] { return greyBar() > neutral + 25; })) << "90 %: grey bar now " << greyBar();
     EndWithEscape(program, main, kExitMs);
 }
 
