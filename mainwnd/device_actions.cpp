@@ -48,6 +48,8 @@ PropertySlot Slot(MainWindowState& state, int property) {
 void MainWindow::SetSelectedProperty(long long value) {
     PropertySlot slot = Slot(state_, state_.propView);
     *slot.value = static_cast<unsigned long>(Clamped(value, *slot.maximum));
+    // The property's trackbar only shows the value: it follows whatever set it.
+    SetTrackbarPosition(kPropertyTrackbars[state_.propView], static_cast<int>(*slot.value));
     RefreshPropertyDisplay();
 }
 
@@ -213,6 +215,7 @@ bool MainWindow::OnCrossbarButton() {
 bool MainWindow::OnDevicePropertyButton() {
     deviceControls_.ShowProcAmpProperties(Handle());
     ReadProcAmpValues();
+    RefreshPropertyElements();
     RefreshPropertyDisplay();
     return true;
 }

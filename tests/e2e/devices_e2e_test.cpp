@@ -270,6 +270,7 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     GetWindowRect(level, &levelRect);
     program.Click(level, (levelRect.right - levelRect.left) * 9 / 10, (levelRect.bottom - levelRect.top) / 2);
     EXPECT_TRUE(blackBarBetween(100, 135)) << "bar: black bar now " << blackBar();
+    EXPECT_NEAR(SendMessageA(brightness, TBM_GETPOS, 0, 0), 229, 5) << "the brightness trackbar did not follow";
 
     // The device's own page sets brightness back to 128; the program reads it back afterwards
     // instead of writing its 229 again.
@@ -281,6 +282,7 @@ TEST_F(Devices, PictureControlsThroughWheelStepsBarAndPages) {
     PostMessageA(frame, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor(5000, [&] { return WindowWithControl(program, 1001, "msctls_trackbar32", nullptr) == nullptr; }));
     EXPECT_TRUE(blackBarBetween(-1, 20)) << "page: black bar now " << blackBar();
+    EXPECT_EQ(SendMessageA(brightness, TBM_GETPOS, 0, 0), 128) << "the brightness trackbar did not follow the page";
     EndWithEscape(program, main, kExitMs);
 }
 
@@ -308,6 +310,7 @@ TEST_F(Devices, PictureControlsCoverARangeBelowZero) {
     // 10 % of the bar: 12 above the minimum, the device's -52.
     program.Click(level, width / 10, middle);
     EXPECT_TRUE(WaitFor(8000, [&] { return greyBar() < neutral - 35; })) << "10 %: grey bar now " << greyBar();
+    EXPECT_NEAR(SendMessageA(brightness, TBM_GETPOS, 0, 0), 12, 2) << "the brightness trackbar did not follow";
     // 90 %: the device's 51.
     program.Click(level, width * 9 / 10, middle);
     EXPECT_TRUE(WaitFor(8000, [&] { return greyBar() > neutral + 25; })) << "90 %: grey bar now " << greyBar();
