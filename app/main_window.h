@@ -239,7 +239,8 @@ private:
     bool IsRecording() const override;
     bool IsPlaybackActive() const override { return playbackActive_; }
     bool IsBusy() const override { return GraphBusy(); }
-    bool StartScheduledRecording() override;
+    bool StartScheduledRecording(int source, int channel) override;
+    void SelectScheduledSource(int source, int channel);
     void StopScheduledRecording() override;
 
     // Members in construction order; destroyed in reverse.

@@ -96,7 +96,8 @@ void ScheduleExecutor::ConsiderList(int64_t now, ScheduleKind kind, const std::v
             changes.push_back({kind, item, kStatusMissed});
         } else if (recorder.IsPlaybackActive() || recorder.IsRecording()) {
             changes.push_back({kind, item, kStatusSkipped});
-        } else if (recorder.StartScheduledRecording()) {
+        } else if (recorder.StartScheduledRecording(item.sourceChoice,
+                                                    item.sourceChoice == 0 ? item.channelChoice : -1)) {
             active_ = ScheduledRun{kind, item, *start, *start + item.durationSecs};
             changes.push_back({kind, item, kStatusRecording});
         } else {

@@ -269,6 +269,14 @@ std::string TvTunerDialog::ComboText() const {
     return text;
 }
 
+void TvTunerDialog::TuneTo(int channel) {
+    if (channel < min_ || channel > max_) return;
+    channels_[inputType_] = channel;
+    ApplyChannel();
+    UpdateRecent(false);
+    StoreState();
+}
+
 void TvTunerDialog::ApplyChannel() {
     int& channel = channels_[inputType_];
     channel = WrapChannel(channel, min_, max_);

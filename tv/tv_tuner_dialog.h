@@ -35,6 +35,9 @@ public:
     bool IsVisible() const;
     // Hides the window and stores the state, as its Close button does.
     void Close();
+    // Tunes a channel of the current input type, as Enter on its number does but without remembering
+    // it among the recent channels (a scheduled recording); a channel out of range is ignored.
+    void TuneTo(int channel);
 
     // State, for the owner and tests.
     int InputType() const { return inputType_; }

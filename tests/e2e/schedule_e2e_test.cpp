@@ -211,9 +211,10 @@ TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
     NextMinute(clock, 29 + 44);
     PostKey(clock, VK_RETURN);
     ASSERT_TRUE(EditorClosed(program, list));
-    // Source: the second choice, composite (no channel needed).
+    // Source: the third choice, S-Video (no channel needed); the program shows composite until then.
     HWND choices = OpenPopupEditor(program, list, kColSource, "ListBox");
     ASSERT_NE(choices, nullptr);
+    PostKey(choices, VK_DOWN);
     PostKey(choices, VK_DOWN);
     PostKey(choices, VK_RETURN);
     ASSERT_TRUE(EditorClosed(program, list));
@@ -232,7 +233,7 @@ TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
     EXPECT_EQ(RegQueryValueExA(once, "Item0", nullptr, nullptr, record, &size), ERROR_SUCCESS);
     EXPECT_EQ(record[0], 1);             // armed
     EXPECT_EQ(record[16], 60);           // one minute
-    EXPECT_EQ(record[24], 1);            // composite
+    EXPECT_EQ(record[24], 2);            // S-Video
 
     // The recording starts at the next minute and stops a minute later, by itself.
     EXPECT_TRUE(WaitFor(75000, [&] { return FindChildByPrefix(main, "REC") != nullptr; })) << "recording did not start";
@@ -250,6 +251,8 @@ TEST_F(Schedule, AOneTimeEntryForTheNextMinuteRecordsByItself) {
     RegCloseKey(once);
     EXPECT_EQ(record[32], 3);
     EndWithEscape(program, main, kExitMs);
+    // The schedule switched to its source: the program ended on S-Video, the crossbar's third input.
+    EXPECT_EQ(ReadRegistryDword(HKEY_LOCAL_MACHINE, kOrvex, "CrossbarInput"), 2u);
 }
 
 TEST_F(Schedule, PreferencesAndTheDisabledFlagOutliveARestart) {

@@ -15,12 +15,15 @@ public:
     bool startWorks = true;
     bool busy = false;
     int starts = 0, stops = 0;
+    int source = -2, channel = -2;  // of the last start
 
     bool IsRecording() const override { return recording; }
     bool IsPlaybackActive() const override { return playback; }
     bool IsBusy() const override { return busy; }
-    bool StartScheduledRecording() override {
+    bool StartScheduledRecording(int startSource, int startChannel) override {
         ++starts;
+        source = startSource;
+        channel = startChannel;
         recording = startWorks;
         return recording;
     }
@@ -83,6 +86,8 @@ TEST_F(Executor, OneTimeEntryStartsAtItsTimeAndStopsAfterItsLength) {
 
     auto started = TickOnce(e, At(5, 21, 0, 1), list);
     EXPECT_EQ(recorder.starts, 1);
+    EXPECT_EQ(recorder.source, 1) << "from the entry's source, composite";
+    EXPECT_EQ(recorder.channel, -1) << "a channel only for the tuner";
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].status, kStatusRecording);
     EXPECT_TRUE(SameEntry(started[0].entry, list[0]));
@@ -286,6 +291,8 @@ TEST_F(Executor, RecurringEntryRunsEveryWeekAndAcrossMidnight) {
     ScheduleExecutor e(At(1, 12, 0));
     TickWeekly(e, At(1, 23, 50, 1), list);
     EXPECT_EQ(recorder.starts, 1);
+    EXPECT_EQ(recorder.source, 0) << "from the tuner";
+    EXPECT_EQ(recorder.channel, 5);
     TickWeekly(e, At(2, 0, 9, 59), list);  // Tuesday, still running
     EXPECT_EQ(recorder.stops, 0);
     TickWeekly(e, At(2, 0, 10, 0), list);

@@ -19,7 +19,7 @@ public:
     bool IsRecording() const override { return recording; }
     bool IsPlaybackActive() const override { return false; }
     bool IsBusy() const override { return false; }
-    bool StartScheduledRecording() override {
+    bool StartScheduledRecording(int, int) override {
         ++starts;
         return recording = true;
     }
