@@ -120,8 +120,7 @@ void MainWindow::ReadDeviceProperties() {
     // The device's own values are read before anything is written to it.
     for (int property = kPropBrightness; property <= kPropSaturation; ++property) {
         long minimum = 0, maximum = 0;
-        if (!deviceControls_.GetProcAmpMax(kProcAmpProperty[property], maximum) ||
-            !deviceControls_.GetProcAmpMin(kProcAmpProperty[property], minimum) || maximum <= minimum)
+        if (!deviceControls_.GetProcAmpRange(kProcAmpProperty[property], minimum, maximum) || maximum <= minimum)
             continue;
         PropertySlot slot = Slot(state_, property);
         *slot.minimum = minimum;

@@ -100,16 +100,6 @@ bool DeviceControls::GetProcAmpRange(long property, long& minimum, long& maximum
     return true;
 }
 
-bool DeviceControls::GetProcAmpMax(long property, long& maximum) const {
-    long minimum = 0;
-    return GetProcAmpRange(property, minimum, maximum);
-}
-
-bool DeviceControls::GetProcAmpMin(long property, long& minimum) const {
-    long maximum = 0;
-    return GetProcAmpRange(property, minimum, maximum);
-}
-
 void DeviceControls::SetProcAmp(long property, long value) const {
     if (procAmp_) procAmp_->Set(property, value, 0);
 }

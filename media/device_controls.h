@@ -33,8 +33,8 @@ public:
     // Picture controls (0 brightness, 1 contrast, 3 saturation); nothing without the interface.
     // The reads give false (and leave the value) when the device cannot answer.
     bool GetProcAmp(long property, long& value) const;
-    bool GetProcAmpMax(long property, long& maximum) const;
-    bool GetProcAmpMin(long property, long& minimum) const;
+    // The lowest and highest value the device takes (GetRange; the step and default are not used).
+    bool GetProcAmpRange(long property, long& minimum, long& maximum) const;
     void SetProcAmp(long property, long value) const;
 
     // Property pages, each in one frame owned by owner; a failure is reported in an error box.
@@ -58,7 +58,6 @@ public:
     bool PollSnapshotButton();
 
 private:
-    bool GetProcAmpRange(long property, long& minimum, long& maximum) const;
     template <class T>
     void FindOnCapturePin(IBaseFilter* video, REFIID iid, ComPtr<T>& out);
     long AccessRegister(int reg, int byteCount, void* value, bool write);

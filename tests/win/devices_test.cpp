@@ -297,12 +297,13 @@ TEST_F(DevicesTvBox, CrossbarPagesChooseTheInput) {
 }
 
 TEST_F(DevicesTvBox, PictureControlsAreReadWrittenAndSeen) {
-    long maximum = 0, value = 0;
-    ASSERT_TRUE(controls_.GetProcAmpMax(0, maximum));
+    long minimum = -1, maximum = 0, value = 0;
+    ASSERT_TRUE(controls_.GetProcAmpRange(0, minimum, maximum));
+    EXPECT_EQ(minimum, 0);
     EXPECT_EQ(maximum, 255);
     ASSERT_TRUE(controls_.GetProcAmp(0, value));
     EXPECT_EQ(value, 128);
-    ASSERT_TRUE(controls_.GetProcAmpMax(3, maximum));
+    ASSERT_TRUE(controls_.GetProcAmpRange(3, minimum, maximum));
     EXPECT_EQ(maximum, 200);
     const double before = MeanLuma(Frame(), 40, 200, 600, 300);
     controls_.SetProcAmp(0, 230);
